@@ -1,0 +1,5 @@
+# The shipped build: 32-bit Windows, so the saver matches the bitness of the in-process effects engine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(ZOVI_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,49 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "logo/logo_clock.h"
+#include "logo/outline_table.h"
+
+struct RenderState;
+
+// The one animated logo: its outline in scene units, the colour and sweep of the current cycle, and
+// the user's settings. The animation thread writes the animated values while the window thread
+// draws them, so each is a 32-bit atomic, written and read whole without a lock.
+class LogoAnimation {
+public:
+    LogoAnimation(bool fadeToBackground, bool lightsEnabled, bool fansEnabled, bool rumblesEnabled,
+                  const LogoClock& clock);
+    LogoAnimation(const LogoAnimation&) = delete;
+    LogoAnimation& operator=(const LogoAnimation&) = delete;
+
+    float outlineX[kOutlinePointCount];
+    float outlineY[kOutlinePointCount];
+    std::atomic<float> hue{0.0f};
+    std::atomic<float> red{0.0f};
+    std::atomic<float> green{0.0f};
+    std::atomic<float> blue{0.0f};
+    bool fadeToBackground;
+    bool lightsEnabled;
+    bool fansEnabled;
+    bool rumblesEnabled;
+    std::atomic<std::int32_t> sweepPosition{0};
+    std::uint32_t lastTick = 0;  // animation thread only, once constructed
+    std::atomic<float> scale{1.0f};
+};
+
+static_assert(std::atomic<std::int32_t>::is_always_lock_free, "sweep must be shared without a lock");
+
+// Scene units put drawing point (150, 100) at the origin, 28 drawing units to one scene unit.
+float normalisedOutlineX(float drawingX);
+float normalisedOutlineY(float drawingY);
+
+// Starts a sweep cycle: the spot back before the first point, a new hue and a new scale.
+void startCycle(LogoAnimation& logo, const LogoClock& clock);
+
+// Rewrites red, green and blue from the current hue.
+void hueToColour(LogoAnimation& logo);
+
+// Moves the sweep by the time since the last advance; past the end it starts a new cycle and places
+// the logo anew. Runs on the animation thread only.
+void advanceSweep(RenderState& state, const LogoClock& clock);

@@ -1,0 +1,18 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "logo/logo_animation.h"
+
+// The one render-state record of the process. The window thread draws from it while the animation
+// thread moves the logo, so the offsets are 32-bit atomics: each is written and read whole, and
+// neither thread ever waits for the other.
+struct RenderState {
+    std::uint32_t spriteTexture = 0;
+    std::unique_ptr<LogoAnimation> logo;
+    std::atomic<float> offsetX{0.0f};
+    std::atomic<float> offsetY{0.0f};
+};
+
+static_assert(std::atomic<float>::is_always_lock_free, "offsets must be shared without a lock");

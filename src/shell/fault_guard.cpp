@@ -1,0 +1,18 @@
+#include "shell/fault_guard.h"
+
+#include <windows.h>
+
+#include "shell/password.h"
+
+namespace {
+LONG WINAPI faultGuardFilter(EXCEPTION_POINTERS*) {
+    if (IsDebuggerPresent()) return EXCEPTION_CONTINUE_SEARCH;
+    setSaverRunning(FALSE);
+    // Terminate rather than exit: the faulting thread may hold locks that an orderly exit would
+    // wait on, and a saver that cannot end locks the user out of the next one.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+}  // namespace
+
+void installFaultGuard() { SetUnhandledExceptionFilter(faultGuardFilter); }

@@ -1,0 +1,6 @@
+#pragma once
+
+// A fault that escapes a mode must not leave the system believing a password-protected saver still
+// runs: the guard withdraws the saver-running notice and ends the process with exit code -1. Under
+// a debugger the fault is left to the debugger.
+void installFaultGuard();

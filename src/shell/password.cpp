@@ -1,0 +1,99 @@
+#include "shell/password.h"
+
+#include "shell/password_rules.h"
+#include "shell/shell_state.h"
+
+namespace {
+constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SETSCREENSAVERRUNNING
+using ChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
+
+// A module of the system folder, by full path: a same-named file planted beside the saver or in the
+// current folder must never run inside the program that decides whether the desktop unlocks.
+HMODULE loadSystemModule(const char* name) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
+template <typename Fn>
+Fn entryPoint(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+bool passwordWanted() {
+    HKEY desktop;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) != 0)
+        return false;
+    DWORD value = 0;  // data shorter than 4 bytes leaves the rest zero
+    DWORD size = sizeof value;
+    const LONG queried = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(desktop);
+    return queried == 0 && value != 0;
+}
+}  // namespace
+
+void setSaverRunning(BOOL on) {
+    if (!shellState.win9xPlatform) return;
+    UINT previous = 0;
+    SystemParametersInfoA(kScreenSaverRunningAction, static_cast<UINT>(on), &previous, 0);
+}
+
+void loadPasswordModule() {
+    if (!shellState.win9xPlatform) return;
+    if (shellState.passwordModule) unloadPasswordModule();
+    if (!passwordWanted()) return;
+    shellState.passwordModule = loadSystemModule("PASSWORD.CPL");
+    if (!shellState.passwordModule) return;
+    shellState.verifyPasswordFn =
+        entryPoint<VerifyPasswordFn>(shellState.passwordModule, "VerifyScreenSavePwd");
+    if (shellState.verifyPasswordFn)
+        setSaverRunning(TRUE);
+    else
+        unloadPasswordModule();
+}
+
+void unloadPasswordModule() {
+    if (!shellState.win9xPlatform || !shellState.passwordModule) return;
+    FreeLibrary(shellState.passwordModule);
+    shellState.passwordModule = nullptr;
+    if (shellState.verifyPasswordFn) {
+        shellState.verifyPasswordFn = nullptr;
+        setSaverRunning(FALSE);
+    }
+}
+
+int verifyPasswordBeforeClose(HWND window) {
+    VerifyState state;
+    state.verifyingPassword = shellState.verifyingPassword;
+    state.closeApproved = shellState.closeApproved;
+    state.verifierLoaded = shellState.verifyPasswordFn != nullptr;
+    state.lastVerifyTick = shellState.lastVerifyTick;
+    switch (verificationStep(state, GetTickCount())) {
+    case VerifyStep::Refuse: return 0;
+    case VerifyStep::Approve: shellState.closeApproved = true; return 1;
+    case VerifyStep::Ask: break;
+    }
+    shellState.verifyingPassword = true;
+    // Ticks queued before the prompt would only draw behind it.
+    MSG dropped;
+    PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    const LRESULT approved = SendMessageA(window, kVerifyPasswordRequest, 0, 0);
+    shellState.closeApproved = approved != 0;
+    shellState.verifyingPassword = false;
+    if (!approved) SetCursor(nullptr);
+    shellState.lastVerifyTick = GetTickCount();
+    return shellState.closeApproved ? 1 : 0;
+}
+
+void changePassword(HWND owner) {
+    HMODULE mpr = loadSystemModule("MPR.DLL");
+    if (!mpr) return;
+    if (auto change = entryPoint<ChangePasswordFn>(mpr, "PwdChangePasswordA"))
+        change("SCRSAVE", owner, 0, 0);
+    FreeLibrary(mpr);
+}

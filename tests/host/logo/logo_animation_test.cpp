@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "logo/logo_animation.h"
+#include "support/scripted_clock.h"
+
+TEST(LogoAnimation, NormalisesTheOutlineIntoSceneUnits) {
+    LogoAnimation logo(false, true, true, false, scriptedLogoClock({77}, {32767}));
+    EXPECT_EQ(logo.outlineX[0], -5.1785712f);
+    EXPECT_EQ(logo.outlineY[0], 2.75f);
+    EXPECT_EQ(logo.outlineX[88], 3.6428571f);
+    EXPECT_EQ(logo.outlineY[88], -1.8928572f);
+    EXPECT_EQ(logo.outlineX[213], -2.2857144f);
+    EXPECT_EQ(logo.outlineY[213], 0.10714286f);
+    for (int i = 185; i < kOutlinePointCount; ++i) {
+        EXPECT_EQ(logo.outlineX[i], logo.outlineX[i - 185]) << i;
+        EXPECT_EQ(logo.outlineY[i], logo.outlineY[i - 185]) << i;
+    }
+}
+
+TEST(LogoAnimation, TakesOneTickAndOneHueDrawAndKeepsTheSettings) {
+    LogoAnimation logo(true, false, true, false, scriptedLogoClock({77}, {32767}));
+    EXPECT_EQ(logo.lastTick, 77u);
+    EXPECT_EQ(logo.hue, 1.0f);
+    EXPECT_EQ(scriptedClock().ticksTaken, 1);
+    EXPECT_EQ(scriptedClock().drawsTaken, 1);
+    EXPECT_TRUE(logo.fadeToBackground);
+    EXPECT_FALSE(logo.lightsEnabled);
+    EXPECT_TRUE(logo.fansEnabled);
+    EXPECT_FALSE(logo.rumblesEnabled);
+}
+
+TEST(LogoAnimation, HueToColourRewritesTheChannelsFromTheHue) {
+    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {0}));
+    logo.red = logo.green = logo.blue = 0.0f;
+    hueToColour(logo);
+    EXPECT_EQ(logo.red, 0.7f);
+    EXPECT_EQ(logo.green, 0.21f);
+    EXPECT_EQ(logo.blue, 0.21f);
+}
