@@ -6,7 +6,9 @@
 //   zovi-probe client HWND                client area in screen coordinates, or "none"
 //   zovi-probe send HWND MSG WPARAM LPARAM [TEXT]
 //                                         SendMessage (TEXT as lParam when given); prints the result
-//   zovi-probe post HWND MSG WPARAM LPARAM
+//   zovi-probe post HWND MSG WPARAM LPARAM [COUNT]
+//                                         PostMessage, COUNT times in a row (default once)
+//   zovi-probe saver-running              1 while the system is told a password-protected saver runs
 //   zovi-probe preview SCR [WIDTH HEIGHT] a top-level window standing in for the Control Panel's
 //                                         preview box: starts "SCR /p HANDLE" inside it and takes
 //                                         commands on standard input (help, contextmenu, close)
@@ -156,9 +158,20 @@ int main(int argc, char** argv) {
     if (verb == "rect" && argc == 3) return printRect(handleFrom(argv[2]), false);
     if (verb == "client" && argc == 3) return printRect(handleFrom(argv[2]), true);
     if (verb == "send" && argc >= 6) return sendMessage(argc, argv);
-    if (verb == "post" && argc == 6)
-        return PostMessageA(handleFrom(argv[2]), static_cast<UINT>(numberFrom(argv[3])), numberFrom(argv[4]),
-                            static_cast<LPARAM>(numberFrom(argv[5]))) ? 0 : 1;
+    if (verb == "post" && argc >= 6) {
+        const int count = argc > 6 ? std::atoi(argv[6]) : 1;
+        for (int i = 0; i < count; ++i)
+            if (!PostMessageA(handleFrom(argv[2]), static_cast<UINT>(numberFrom(argv[3])), numberFrom(argv[4]),
+                              static_cast<LPARAM>(numberFrom(argv[5]))))
+                return 1;
+        return 0;
+    }
+    if (verb == "saver-running") {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        std::printf("%d\n", running ? 1 : 0);
+        return 0;
+    }
     if (verb == "preview" && argc >= 3)
         return previewHost(argv[2], argc > 4 ? std::atoi(argv[3]) : 152, argc > 4 ? std::atoi(argv[4]) : 112);
     std::fprintf(stderr, "usage: see the comment at the top of tools/probe/probe.cpp\n");

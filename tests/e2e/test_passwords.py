@@ -1,0 +1,200 @@
+"""The older Windows family's own password check, with doubles of the platform's password modules in
+the Wine prefix's system folder and the saver told it runs on Windows 98."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+from zovi_e2e import BUILD, SCR, Desktop, exit_code, run_test, wait_for
+
+WM_CLOSE, WM_ACTIVATEAPP, WM_POWERBROADCAST = 0x0010, 0x001C, 0x0218
+DOUBLES = os.path.join(BUILD, "doubles")
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+class OlderFamily:
+    """Windows 98 for zovi.scr, a password wanted (or not), and the given module as PASSWORD.CPL in
+    the system folder; everything is taken back at the end."""
+
+    def __init__(self, desktop, use_password="1", password_module="password_cpl_double.dll"):
+        self.desktop, self.use_password, self.module = desktop, use_password, password_module
+        prefix = desktop.env["WINEPREFIX"]
+        self.system = os.path.join(prefix, "drive_c", "windows", "syswow64")
+        self.work = tempfile.mkdtemp(prefix="zovi-passwords-")
+        self.journal_path = os.path.join(self.work, "journal.txt")
+        self.answer_path = os.path.join(self.work, "answer.txt")
+
+    def reg(self, *args):
+        subprocess.run(["wine", "reg", *args, "/f"], env=self.desktop.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def __enter__(self):
+        self.reg("add", r"HKCU\Software\Wine\AppDefaults\zovi.scr", "/v", "Version", "/d", "win98")
+        if self.use_password is not None:
+            self.reg("add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword", "/t", "REG_DWORD",
+                     "/d", self.use_password)
+        if self.module:
+            shutil.copy(os.path.join(DOUBLES, self.module), os.path.join(self.system, "PASSWORD.CPL"))
+        env = self.desktop.env
+        env["ZOVI_DOUBLE_JOURNAL"] = windows_path(self.journal_path)
+        env["ZOVI_DOUBLE_ANSWER"] = windows_path(self.answer_path)
+        self.answer("refuse")
+        return self
+
+    def __exit__(self, *exc):
+        self.desktop.kill_wine()
+        for key, value in ((r"HKCU\Software\Wine\AppDefaults\zovi.scr", "Version"),
+                           (r"HKCU\Control Panel\Desktop", "ScreenSaveUsePassword")):
+            subprocess.run(["wine", "reg", "delete", key, "/v", value, "/f"], env=self.desktop.env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if os.path.exists(os.path.join(self.system, "PASSWORD.CPL")):
+            os.remove(os.path.join(self.system, "PASSWORD.CPL"))
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def answer(self, what):
+        with open(self.answer_path, "w") as f:
+            f.write(what)
+
+    def journal(self):
+        if not os.path.exists(self.journal_path):
+            return []
+        with open(self.journal_path) as f:
+            return f.read().split("\n")[:-1]
+
+    def verifications(self):
+        return [line for line in self.journal() if line.startswith("verify")]
+
+
+def start(desktop):
+    saver = desktop.start_saver("/s")
+    wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
+    return saver, desktop.saver_handle()
+
+
+def wait_for_verifications(family, count):
+    wait_for(lambda: len(family.verifications()) >= count and family.journal()[-1].startswith("answer"),
+             what="%d password checks" % count)
+    time.sleep(0.25)  # past the re-ask guard, and time for a wrongly repeated prompt to show up
+    assert len(family.verifications()) == count, family.journal()
+
+
+def test_every_close_trigger_asks_once_and_a_refusal_keeps_the_saver():
+    with Desktop() as desktop, OlderFamily(desktop) as family:
+        saver, handle = start(desktop)
+        assert desktop.probe("saver-running") == "1"
+        triggers = [
+            lambda: desktop.xdotool("key", "space"),
+            lambda: desktop.xdotool("click", "1"),
+            lambda: desktop.xdotool("mousemove_relative", "--", "20", "0"),
+            lambda: desktop.probe("post", handle, WM_ACTIVATEAPP, 0, 0),
+            lambda: desktop.probe("post", handle, WM_POWERBROADCAST, 4, 0),
+            lambda: desktop.probe("post", handle, WM_CLOSE, 0, 0),
+        ]
+        for count, trigger in enumerate(triggers, 1):
+            trigger()
+            wait_for_verifications(family, count)
+            assert saver.poll() is None, "a refused password closed the saver"
+        assert all(line.endswith("owner-is-saver=1 running=1") for line in family.verifications())
+        # The refusal made the cursor's place the new reference: 4 pixels from it stay quiet.
+        desktop.xdotool("mousemove_relative", "--", "2", "2")
+        time.sleep(0.3)
+        assert len(family.verifications()) == len(triggers)
+        family.answer("accept")
+        desktop.xdotool("mousemove_relative", "--", "1", "0")  # 5
+        assert exit_code(saver) == 0
+        assert len(family.verifications()) == len(triggers) + 1
+        assert desktop.probe("saver-running") == "0"
+
+
+def test_the_re_ask_guard_and_a_close_during_the_prompt():
+    with Desktop() as desktop, OlderFamily(desktop) as family:
+        saver, handle = start(desktop)
+        # Two closes at once: the second comes within 200 ms of the refusal and is refused unasked.
+        desktop.probe("post", handle, WM_CLOSE, 0, 0, 2)
+        wait_for_verifications(family, 1)
+        desktop.probe("post", handle, WM_CLOSE, 0, 0)  # well after 200 ms: asks again
+        wait_for_verifications(family, 2)
+
+        family.answer("prompt")
+        desktop.probe("post", handle, WM_CLOSE, 0, 0)
+        prompt = wait_for(lambda: desktop.windows("Zovi password double"), what="the prompt")[0]
+        desktop.probe("post", handle, WM_CLOSE, 0, 0)  # while the prompt is open
+        time.sleep(0.3)
+        assert family.journal().count("prompt shown") == 1
+        desktop.xdotool("key", "--window", str(prompt), "y")
+        assert exit_code(saver) == 0
+        assert len(family.verifications()) == 3, family.journal()
+
+
+def test_no_password_wanted_or_no_verifier_lets_the_first_close_through():
+    for setting, module in (("0", "password_cpl_double.dll"), (None, "password_cpl_double.dll"),
+                            ("1", None), ("1", "password_cpl_without_entry.dll")):
+        with Desktop() as desktop, OlderFamily(desktop, setting, module) as family:
+            saver, _ = start(desktop)
+            assert desktop.probe("saver-running") == "0", (setting, module)
+            desktop.xdotool("key", "space")
+            assert exit_code(saver) == 0, (setting, module)
+            assert family.verifications() == [], (setting, module)
+
+
+def test_a_module_planted_beside_the_saver_or_in_the_current_folder_is_never_loaded():
+    with Desktop() as desktop, OlderFamily(desktop, "1", None) as family:
+        planted = [os.path.join(os.path.dirname(SCR), "PASSWORD.CPL"), os.path.join(family.work, "PASSWORD.CPL")]
+        for path in planted:
+            shutil.copy(os.path.join(DOUBLES, "planted_module.dll"), path)
+        try:
+            saver = subprocess.Popen(["wine", SCR, "/s"], env=desktop.env, cwd=family.work,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
+            desktop.xdotool("key", "space")
+            assert exit_code(saver) == 0
+            assert family.journal() == []
+        finally:
+            for path in planted:
+                os.remove(path)
+
+
+def test_change_password_and_preview():
+    with Desktop() as desktop, OlderFamily(desktop) as family:
+        # The double takes the place of Wine's own MPR.DLL for the saver alone.
+        native_mpr = dict(desktop.env, WINEDLLOVERRIDES="mscoree,mshtml=;mpr=n")
+        original = os.path.join(family.system, "mpr.dll")
+        shutil.move(original, original + ".wine")
+        try:
+            shutil.copy(os.path.join(DOUBLES, "mpr_double.dll"), original)
+            code = subprocess.run(["wine", SCR, "/a", "0"], env=native_mpr, timeout=60).returncode
+            assert code == 0
+            lines = [line for line in family.journal() if line.startswith("change")]
+            assert len(lines) == 1 and lines[0].startswith("change SCRSAVE owner="), family.journal()
+            assert lines[0].endswith(" 0 0")
+            os.remove(original)  # no module at all: still 0
+            assert subprocess.run(["wine", SCR, "/a", "0"], env=native_mpr, timeout=60).returncode == 0
+        finally:
+            if os.path.exists(original):
+                os.remove(original)
+            shutil.move(original + ".wine", original)
+
+        # A preview loads nothing and asks nothing, even with a password wanted.
+        host, _, child = desktop.start_preview_host()
+        assert child != 0
+        assert desktop.probe("saver-running") == "0"
+        host.stdin.write("close\n")
+        assert host.stdout.readline().strip() == "saver-exit 0"
+        assert family.verifications() == []
+
+    # On the newer family the option does nothing and ends with -1.
+    with Desktop() as desktop:
+        assert desktop.run_saver("/a", "0") == -1
+
+
+if __name__ == "__main__":
+    run_test(test_every_close_trigger_asks_once_and_a_refusal_keeps_the_saver)
+    run_test(test_the_re_ask_guard_and_a_close_during_the_prompt)
+    run_test(test_no_password_wanted_or_no_verifier_lets_the_first_close_through)
+    run_test(test_a_module_planted_beside_the_saver_or_in_the_current_folder_is_never_loaded)
+    run_test(test_change_password_and_preview)
