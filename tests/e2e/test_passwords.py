@@ -95,19 +95,26 @@ def test_every_close_trigger_asks_once_and_a_refusal_keeps_the_saver():
             lambda: desktop.probe("post", handle, WM_POWERBROADCAST, 4, 0),
             lambda: desktop.probe("post", handle, WM_CLOSE, 0, 0),
         ]
-        for count, trigger in enumerate(triggers, 1):
+        asked = 0
+        for trigger in triggers:
             trigger()
-            wait_for_verifications(family, count)
+            asked += 1
+            wait_for_verifications(family, asked)
             assert saver.poll() is None, "a refused password closed the saver"
         assert all(line.endswith("owner-is-saver=1 running=1") for line in family.verifications())
+        # The shell's auto-play query is cancelled (1) while a verifier is loaded, and asks to close.
+        auto_play = desktop.probe("message-number", "QueryCancelAutoPlay")
+        assert desktop.probe("send", handle, auto_play, 0, 0) == "1"
+        asked += 1
+        wait_for_verifications(family, asked)
         # The refusal made the cursor's place the new reference: 4 pixels from it stay quiet.
         desktop.xdotool("mousemove_relative", "--", "2", "2")
         time.sleep(0.3)
-        assert len(family.verifications()) == len(triggers)
+        assert len(family.verifications()) == asked
         family.answer("accept")
         desktop.xdotool("mousemove_relative", "--", "1", "0")  # 5
         assert exit_code(saver) == 0
-        assert len(family.verifications()) == len(triggers) + 1
+        assert len(family.verifications()) == asked + 1
         assert desktop.probe("saver-running") == "0"
 
 
@@ -187,9 +194,19 @@ def test_change_password_and_preview():
         assert host.stdout.readline().strip() == "saver-exit 0"
         assert family.verifications() == []
 
-    # On the newer family the option does nothing and ends with -1.
+    # On the newer family the option does nothing and ends with -1, and the auto-play query is the
+    # platform's business: answered 0, no close.
     with Desktop() as desktop:
         assert desktop.run_saver("/a", "0") == -1
+        saver = desktop.start_saver("/s")
+        wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
+        auto_play = desktop.probe("message-number", "QueryCancelAutoPlay")
+        assert desktop.probe("send", desktop.saver_handle(), auto_play, 0, 0) == "0"
+        try:
+            saver.wait(timeout=0.7)
+            raise AssertionError("the auto-play query closed the saver on the newer family")
+        except subprocess.TimeoutExpired:
+            pass
 
 
 if __name__ == "__main__":

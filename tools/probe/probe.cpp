@@ -8,6 +8,7 @@
 //                                         SendMessage (TEXT as lParam when given); prints the result
 //   zovi-probe post HWND MSG WPARAM LPARAM [COUNT]
 //                                         PostMessage, COUNT times in a row (default once)
+//   zovi-probe message-number NAME        the number RegisterWindowMessage gives NAME
 //   zovi-probe saver-running              1 while the system is told a password-protected saver runs
 //   zovi-probe preview SCR [WIDTH HEIGHT] a top-level window standing in for the Control Panel's
 //                                         preview box: starts "SCR /p HANDLE" inside it and takes
@@ -164,6 +165,10 @@ int main(int argc, char** argv) {
             if (!PostMessageA(handleFrom(argv[2]), static_cast<UINT>(numberFrom(argv[3])), numberFrom(argv[4]),
                               static_cast<LPARAM>(numberFrom(argv[5]))))
                 return 1;
+        return 0;
+    }
+    if (verb == "message-number" && argc == 3) {
+        std::printf("%u\n", RegisterWindowMessageA(argv[2]));
         return 0;
     }
     if (verb == "saver-running") {

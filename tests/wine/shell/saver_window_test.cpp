@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <imm.h>
+
 #include "render/render_host.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
@@ -62,4 +66,12 @@ TEST(SaverWindow, AKeyOrAMonitorPowerCommandClosesTheFullScreenWindow) {
         SendMessageA(window, close.first, close.second, 0);
         EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); })) << close.first;
     }
+}
+
+TEST(SaverWindow, TheInputMethodIsSwitchedOffWhileTheSaverRuns) {
+    if (!GetModuleHandleA("IMM32.DLL")) GTEST_SKIP() << "no input method module in this process";
+    TestSaverWindow saver;
+    ASSERT_TRUE(saver.handle());
+    EXPECT_EQ(ImmGetContext(saver.handle()), nullptr);
+    EXPECT_NE(shellState.savedImeContext, nullptr);  // what goes back at WM_DESTROY
 }
