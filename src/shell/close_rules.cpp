@@ -1,16 +1,10 @@
 #include "shell/close_rules.h"
 
+#include "shell/message_numbers.h"
+
 namespace {
-// The platform's message and command numbers the rules are written in.
-constexpr std::uint32_t WM_CREATE_ = 0x0001, WM_DESTROY_ = 0x0002, WM_SETTEXT_ = 0x000C,
-                        WM_PAINT_ = 0x000F, WM_CLOSE_ = 0x0010, WM_SHOWWINDOW_ = 0x0018,
-                        WM_ACTIVATEAPP_ = 0x001C, WM_SETCURSOR_ = 0x0020, WM_POWER_ = 0x0048,
-                        WM_HELP_ = 0x0053, WM_CONTEXTMENU_ = 0x007B, WM_KEYDOWN_ = 0x0100,
-                        WM_SYSKEYDOWN_ = 0x0104, WM_SYSCOMMAND_ = 0x0112, WM_TIMER_ = 0x0113,
-                        WM_MOUSEMOVE_ = 0x0200, WM_LBUTTONDOWN_ = 0x0201, WM_RBUTTONDOWN_ = 0x0204,
-                        WM_MBUTTONDOWN_ = 0x0207, WM_POWERBROADCAST_ = 0x0218;
-constexpr std::uintptr_t SC_NEXTWINDOW_ = 0xF040, SC_PREVWINDOW_ = 0xF050, SC_SCREENSAVE_ = 0xF140,
-                         SC_MONITORPOWER_ = 0xF170;
+using namespace msg;
+
 constexpr std::uintptr_t PWR_CRITICALRESUME_ = 3;
 constexpr std::uintptr_t PBT_APMPOWERSTATUSCHANGE_ = 0x000A;
 constexpr std::intptr_t PBTF_APMRESUMEFROMFAILURE_ = 1;

@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "shell/close_rules.h"
+#include "shell/message_numbers.h"
 
 namespace {
-constexpr std::uint32_t WM_CREATE_ = 0x0001, WM_DESTROY_ = 0x0002, WM_SETTEXT_ = 0x000C,
-                        WM_PAINT_ = 0x000F, WM_CLOSE_ = 0x0010, WM_SHOWWINDOW_ = 0x0018,
-                        WM_ACTIVATEAPP_ = 0x001C, WM_SETCURSOR_ = 0x0020, WM_POWER_ = 0x0048,
-                        WM_HELP_ = 0x0053, WM_CONTEXTMENU_ = 0x007B, WM_KEYDOWN_ = 0x0100,
-                        WM_SYSKEYDOWN_ = 0x0104, WM_SYSCOMMAND_ = 0x0112, WM_TIMER_ = 0x0113,
-                        WM_MOUSEMOVE_ = 0x0200, WM_LBUTTONDOWN_ = 0x0201, WM_RBUTTONDOWN_ = 0x0204,
-                        WM_MBUTTONDOWN_ = 0x0207, WM_POWERBROADCAST_ = 0x0218, WM_NCHITTEST_ = 0x0084;
+using namespace msg;
+
 const std::uint32_t kInput[] = {WM_KEYDOWN_, WM_SYSKEYDOWN_, WM_MOUSEMOVE_,
                                 WM_LBUTTONDOWN_, WM_RBUTTONDOWN_, WM_MBUTTONDOWN_};
 
