@@ -9,11 +9,15 @@
 //   zovi-probe post HWND MSG WPARAM LPARAM [COUNT]
 //                                         PostMessage, COUNT times in a row (default once)
 //   zovi-probe message-number NAME        the number RegisterWindowMessage gives NAME
+//   zovi-probe pid NAME                   the Windows process id of the running program NAME (0: none)
+//   zovi-probe stats PID                  handles, private bytes and threads of a Windows process
 //   zovi-probe saver-running              1 while the system is told a password-protected saver runs
 //   zovi-probe preview SCR [WIDTH HEIGHT] a top-level window standing in for the Control Panel's
 //                                         preview box: starts "SCR /p HANDLE" inside it and takes
 //                                         commands on standard input (help, contextmenu, close)
 #include <windows.h>
+#include <winternl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +48,45 @@ int printRect(HWND window, bool clientArea) {
         GetWindowRect(window, &r);
     }
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+}
+
+// What a soak watches: handles, private bytes (the page-file commit) and threads of a process, on
+// one line. The system's process list has them for every process.
+int printProcessStats(DWORD pid) {
+    using QueryFn = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    static char buffer[1 << 20];
+    ULONG length = 0;
+    if (!query || query(SystemProcessInformation, buffer, sizeof buffer, &length) != 0) {
+        std::printf("none\n");
+        return 1;
+    }
+    for (const char* entry = buffer;;) {
+        const auto* process = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(entry);
+        if (reinterpret_cast<UINT_PTR>(process->UniqueProcessId) == pid) {
+            std::printf("handles=%lu private=%lu threads=%lu\n", process->HandleCount,
+                        static_cast<unsigned long>(process->VirtualMemoryCounters.PagefileUsage), process->NumberOfThreads);
+            return 0;
+        }
+        if (!process->NextEntryOffset) break;
+        entry += process->NextEntryOffset;
+    }
+    std::printf("none\n");
+    return 1;
+}
+
+// The Windows process id of the program whose image is name, 0 when none runs.
+int printProcessId(const char* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        if (!lstrcmpiA(entry.szExeFile, name)) found = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    std::printf("%lu\n", found);
     return 0;
 }
 
@@ -171,6 +214,8 @@ int main(int argc, char** argv) {
         std::printf("%u\n", RegisterWindowMessageA(argv[2]));
         return 0;
     }
+    if (verb == "stats" && argc == 3) return printProcessStats(static_cast<DWORD>(numberFrom(argv[2])));
+    if (verb == "pid" && argc == 3) return printProcessId(argv[2]);
     if (verb == "saver-running") {
         BOOL running = FALSE;
         SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
