@@ -1,0 +1,129 @@
+"""Measures what the saver costs against its drawing floor, under Wine on a private 1280x800 X
+server: A = zovi.scr /s as shipped; B1 = the floor drawing the saver's own frame with nothing else;
+B0 = the floor only clearing and swapping. Runs A B1 B0 in turn for several rounds and prints every
+run, the medians, and A/B1 and A/B0 round by round.
+
+CPU is the program's own Linux process (user + system time, all its threads) per wall second while
+it runs; Wine's server works for every program alike and is printed apart, not counted in. Frames
+are the presents the X server reports on the window (XDamage). First frame is the time from starting
+the process to its first present. Peak memory is the process's high-water resident set (VmHWM)."""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD = os.path.join(ROOT, "build", "win32")
+COUNTER = os.path.join(ROOT, "build", "bench", "frame_counter")  # built by tools/bench
+TICKS = os.sysconf("SC_CLK_TCK")
+
+KINDS = {
+    "A": ([os.path.join(BUILD, "zovi.scr"), "/s"], "Screen Saver"),
+    "B1": ([os.path.join(BUILD, "zovi-bench-floor.exe"), "draw"], "Zovi bench floor"),
+    "B0": ([os.path.join(BUILD, "zovi-bench-floor.exe"), "clear"], "Zovi bench floor"),
+}
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def peak_memory_mb(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024
+    return 0.0
+
+
+def linux_pid(image):
+    """The Linux process running the Windows program image (Wine names it after the program)."""
+    for pid in sorted((int(p) for p in os.listdir("/proc") if p.isdigit()), reverse=True):
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as f:
+                argv0 = f.read().split(b"\0")[0].decode(errors="replace")
+        except OSError:
+            continue
+        if argv0.replace("\\", "/").endswith("/" + image) or argv0 == image:
+            return pid
+    return 0
+
+
+def wineserver_cpu():
+    for p in os.listdir("/proc"):
+        if not p.isdigit():
+            continue
+        try:
+            with open("/proc/%s/comm" % p) as f:
+                if f.read().strip().startswith("wineserver"):
+                    return cpu_seconds(int(p))
+        except OSError:
+            pass
+    return 0.0
+
+
+def run(kind, seconds, env):
+    command, title = KINDS[kind]
+    image = os.path.basename(command[0])
+    started = time.monotonic()
+    program = subprocess.Popen(["wine", *command], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    counter = subprocess.Popen([COUNTER, title, str(seconds)], env=env, stdout=subprocess.PIPE, text=True)
+    pid = 0
+    while not pid and time.monotonic() - started < 30:
+        pid = linux_pid(image)
+        time.sleep(0.01)
+    # CPU over the counted stretch only: from the window's first present to the counter's end.
+    time.sleep(1.0)
+    cpu0, server0, wall0 = cpu_seconds(pid), wineserver_cpu(), time.monotonic()
+    out = counter.communicate()[0]
+    cpu1, server1, wall1 = cpu_seconds(pid), wineserver_cpu(), time.monotonic()
+    peak = peak_memory_mb(pid)
+    values = dict(item.split("=") for item in out.split())
+    subprocess.run(["xdotool", "key", "space"], env=env)
+    try:
+        program.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        program.kill()
+    subprocess.run(["wineserver", "-w"], env=env)
+    wall = wall1 - wall0
+    return {
+        "cpu": (cpu1 - cpu0) / wall,
+        "server": (server1 - server0) / wall,
+        "fps": int(values["frames"]) / float(values["seconds"]),
+        "first_ms": (float(values["first_frame"]) - started) * 1000 if float(values["first_frame"]) else float("nan"),
+        "peak_mb": peak,
+    }
+
+
+def main():
+    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 3
+    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10
+    env = dict(os.environ)
+    results = {kind: [] for kind in KINDS}
+    print("%-6s %-3s %8s %8s %8s %10s %8s" % ("round", "run", "cpu/s", "server/s", "fps", "first ms", "peak MB"))
+    for r in range(1, rounds + 1):
+        for kind in ("A", "B1", "B0"):
+            m = run(kind, seconds, env)
+            results[kind].append(m)
+            print("%-6d %-3s %8.3f %8.3f %8.1f %10.0f %8.1f" % (r, kind, m["cpu"], m["server"], m["fps"], m["first_ms"], m["peak_mb"]), flush=True)
+        a, b1, b0 = results["A"][-1], results["B1"][-1], results["B0"][-1]
+        print("       A/B1 cpu %.3f fps %.3f first %+.0f ms peak %+.1f MB | A/B0 cpu %.3f fps %.3f"
+              % (a["cpu"] / b1["cpu"], a["fps"] / b1["fps"], a["first_ms"] - b1["first_ms"], a["peak_mb"] - b1["peak_mb"],
+                 a["cpu"] / b0["cpu"], a["fps"] / b0["fps"]), flush=True)
+    print("\nmedians")
+    med = {k: {f: statistics.median(m[f] for m in v) for f in v[0]} for k, v in results.items()}
+    for kind in ("A", "B1", "B0"):
+        m = med[kind]
+        print("%-9s %8.3f %8.3f %8.1f %10.0f %8.1f" % (kind, m["cpu"], m["server"], m["fps"], m["first_ms"], m["peak_mb"]))
+    a, b1, b0 = med["A"], med["B1"], med["B0"]
+    print("A/B1: cpu %.3f (target <= 1.05), fps %.3f (>= 0.98), first frame %+.0f ms (<= +50), peak %+.1f MB (<= +5)"
+          % (a["cpu"] / b1["cpu"], a["fps"] / b1["fps"], a["first_ms"] - b1["first_ms"], a["peak_mb"] - b1["peak_mb"]))
+    print("A/B0: cpu %.3f, fps %.3f" % (a["cpu"] / b0["cpu"], a["fps"] / b0["fps"]))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,86 @@
+// The drawing floor the benchmark measures the saver against: the same kind of window, pixel
+// format and 10 ms timer, drawing the saver's own frame with the saver's own code and moving the
+// sweep inline on the tick; no animation thread, no settings, no effects, no shell.
+//
+//   zovi-bench-floor draw    the saver's frame (B1)
+//   zovi-bench-floor clear   only clearing and swapping (B0)
+#include <windows.h>
+
+#include <cstring>
+
+#include "logo/gl_api.h"
+#include "logo/logo_drawing.h"
+#include "logo/scene_setup.h"
+#include "render/pixel_format.h"
+#include "render/projection.h"
+#include "render/render_host.h"
+
+namespace {
+bool drawLogoFrames = true;
+HDC deviceContext;
+HGLRC glContext;
+RenderState* state;
+
+LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        deviceContext = GetDC(window);
+        RECT bounds;
+        GetWindowRect(window, &bounds);
+        setUpPixelFormat(deviceContext);
+        glContext = wglCreateContext(deviceContext);
+        wglMakeCurrent(deviceContext, glContext);
+        if (drawLogoFrames) {
+            state = new RenderState;
+            setUpScene(*state, false, false, false, false, systemLogoClock());
+        }
+        setUpProjection(bounds.right - bounds.left, bounds.bottom - bounds.top);
+        SetTimer(window, 1, 10, nullptr);
+        return 0;
+    }
+    case WM_TIMER:
+        if (drawLogoFrames) {
+            drawFrame(*state);
+            advanceSweep(*state, systemLogoClock());
+        } else {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+        SwapBuffers(deviceContext);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN: DestroyWindow(window); return 0;
+    case WM_DESTROY:
+        KillTimer(window, 1);
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(glContext);
+        ReleaseDC(window, deviceContext);
+        PostQuitMessage(0);
+        return 0;
+    case WM_SETCURSOR: SetCursor(nullptr); return 1;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    drawLogoFrames = std::strstr(commandLine, "clear") == nullptr;
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    windowClass.lpfnWndProc = floorProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "ZoviBenchFloor";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "ZoviBenchFloor", "Zovi bench floor",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                  GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                                  nullptr, nullptr, instance, nullptr);
+    SetForegroundWindow(window);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
