@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -10,33 +11,25 @@
 #include "support/settings_files.h"
 
 namespace {
-bool sameSettings(const SaverSettings& a, const SaverSettings& b) {
-    return a.fadeToBackground == b.fadeToBackground && a.lightsEnabled == b.lightsEnabled &&
-           a.fansEnabled == b.fansEnabled && a.rumblesEnabled == b.rumblesEnabled;
-}
+// fadeToBackground, lights, fans, rumbles
+using Values = std::array<bool, 4>;
 
-SaverSettings settingsOf(bool fadeToBackground, bool lights, bool fans, bool rumbles) {
+Values values(const SaverSettings& s) { return {s.fadeToBackground, s.lightsEnabled, s.fansEnabled, s.rumblesEnabled}; }
+
+SaverSettings settingsOf(const Values& v) {
     SaverSettings s;
-    s.fadeToBackground = fadeToBackground;
-    s.lightsEnabled = lights;
-    s.fansEnabled = fans;
-    s.rumblesEnabled = rumbles;
+    s.fadeToBackground = v[0];
+    s.lightsEnabled = v[1];
+    s.fansEnabled = v[2];
+    s.rumblesEnabled = v[3];
     return s;
 }
 
-const SaverSettings kDefaults = settingsOf(false, true, true, false);
-const SaverSettings kAllFalse = settingsOf(false, false, false, false);
-
-// The folder as the environment names it to every program of the user.
-std::string roamingAppDataFolder() {
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
-    return length > 0 && length < sizeof folder ? folder : "";
-}
+const Values kDefaults = {false, true, true, false};
+const std::string kAllFalseFile = "false\r\r\nfalse\r\r\nfalse\r\r\nfalse\r\r\n";
 
 // A folder whose path is length characters long, made under C:\ for the test and removed after.
-class FolderOfLength {
-public:
+struct FolderOfLength {
     explicit FolderOfLength(std::size_t length) : path("C:\\" + std::string(length - 3, 'z')) {
         CreateDirectoryA(path.c_str(), nullptr);
     }
@@ -49,120 +42,87 @@ public:
 }  // namespace
 
 TEST(SettingsFile, LivesInTheUsersRoamingApplicationDataFolder) {
-    const std::string folder = roamingAppDataFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(settingsFilePath(), folder + "\\Zovi Logo Screensaver.txt");
+    char folder[MAX_PATH] = {};  // as the environment names it to every program of the user
+    ASSERT_GT(GetEnvironmentVariableA("APPDATA", folder, sizeof folder), 0u);
+    EXPECT_EQ(settingsFilePath(), std::string(folder) + "\\Zovi Logo Screensaver.txt");
 }
 
-TEST(SettingsFile, MissingGivesTheDefaultsAndEmptyGivesAllFalse) {
+TEST(SettingsFile, WritesCrCrLfLinesAndReadsThemInPiecesAsATextModeStreamDoes) {
     SettingsFileScope scope;
-    EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
-    writeFileBytes(settingsFile(), "");
-    EXPECT_TRUE(sameSettings(loadSettings(), kAllFalse));
-}
-
-TEST(SettingsFile, SavesEachLineWithCrCrLfAndReadsItBack) {
-    SettingsFileScope scope;
-    for (unsigned bits = 0; bits < 16; ++bits) {
-        const SaverSettings saved = settingsOf(bits & 8, bits & 4, bits & 2, bits & 1);
-        saveSettings(saved);
-        std::string expected;
-        for (bool value : {saved.fadeToBackground, saved.lightsEnabled, saved.fansEnabled, saved.rumblesEnabled})
-            expected += value ? "true\r\r\n" : "false\r\r\n";
-        EXPECT_EQ(fileBytes(settingsFile()), expected) << bits;
-        EXPECT_TRUE(sameSettings(loadSettings(), saved)) << bits;
-    }
-}
-
-TEST(SettingsFile, ReadsHandEditedFilesAsATextModeStreamDoes) {
-    SettingsFileScope scope;
-    writeFileBytes(settingsFile(), "false\r\r\ntrue\r");
-    EXPECT_TRUE(sameSettings(loadSettings(), settingsOf(false, true, true, true)));
-    writeFileBytes(settingsFile(), "true\r\ntrue\r\r\n\x1atrue\r\r\ntrue\r\r\n");
-    EXPECT_TRUE(sameSettings(loadSettings(), settingsOf(false, true, false, false)));
-    // The file is read in pieces of 512 bytes: a CR at the end of one piece and its LF at the start
-    // of the next still make one line end, and a long first line shifts nothing.
+    saveSettings(settingsOf({true, false, true, false}));
+    EXPECT_EQ(fileBytes(settingsFile()), "true\r\r\nfalse\r\r\ntrue\r\r\nfalse\r\r\n");
+    EXPECT_EQ(values(loadSettings()), (Values{true, false, true, false}));
+    // The file is read 512 bytes at a time: a CR that ends one piece and the LF that starts the
+    // next still make one line end, and a long first line shifts nothing.
     writeFileBytes(settingsFile(), std::string(505, 'x') + "\r\ntrue\r\r\ntrue\r\r\nfalse\r\r\n");
-    EXPECT_TRUE(sameSettings(loadSettings(), settingsOf(false, true, true, false)));
-    writeFileBytes(settingsFile(), std::string(1000, 'x') + "\r\r\ntrue\r\r\nfalse\r\r\ntrue\r\r\n");
-    EXPECT_TRUE(sameSettings(loadSettings(), settingsOf(false, true, false, true)));
+    EXPECT_EQ(values(loadSettings()), (Values{false, true, true, false}));
+    writeFileBytes(settingsFile(), std::string(1000, 'x') + "\r\r\ntrue\r\r\nfalse\r\r\ntrue\r");
+    EXPECT_EQ(values(loadSettings()), (Values{false, true, false, true}));
 }
 
-TEST(SettingsFile, IsReadAndWrittenWhileAnotherProgramHasItOpen) {
+TEST(SettingsFile, IsSharedForReadingAndWritingWithOtherPrograms) {
     SettingsFileScope scope;
-    saveSettings(kAllFalse);
+    writeFileBytes(settingsFile(), kAllFalseFile);
     HANDLE other = CreateFileA(settingsFile().c_str(), GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(sameSettings(loadSettings(), kAllFalse));
-    saveSettings(kDefaults);
-    EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
+    EXPECT_EQ(values(loadSettings()), (Values{false, false, false, false}));
+    saveSettings(settingsOf(kDefaults));
+    EXPECT_EQ(values(loadSettings()), kDefaults);
     CloseHandle(other);
 }
 
-TEST(SettingsFile, AFileThatCannotBeOpenedGivesTheDefaults) {
+TEST(SettingsFile, AFileThatCannotBeOpenedGivesTheDefaultsAndIsNotWritten) {
     SettingsFileScope scope;
-    saveSettings(kAllFalse);
+    writeFileBytes(settingsFile(), kAllFalseFile);
     HANDLE locked = CreateFileA(settingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
-    saveSettings(settingsOf(true, true, true, true));  // cannot be written either: nothing happens
+    EXPECT_EQ(values(loadSettings()), kDefaults);
+    saveSettings(settingsOf({true, true, true, true}));
     CloseHandle(locked);
-    EXPECT_EQ(fileBytes(settingsFile()), "false\r\r\nfalse\r\r\nfalse\r\r\nfalse\r\r\n");
+    EXPECT_EQ(fileBytes(settingsFile()), kAllFalseFile);
 
     DeleteFileA(settingsFile().c_str());
     ASSERT_TRUE(CreateDirectoryA(settingsFile().c_str(), nullptr));  // a folder where the file should be
-    EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
+    EXPECT_EQ(values(loadSettings()), kDefaults);
     RemoveDirectoryA(settingsFile().c_str());
 }
 
 TEST(SettingsFile, WithoutAnApplicationDataFolderThereIsNoPathAndNothingIsWritten) {
     SettingsFileScope scope;
-    saveSettings(kAllFalse);
+    writeFileBytes(settingsFile(), kAllFalseFile);
     {
         AppDataFolderScope gone("C:\\no such folder\\for zovi");
         EXPECT_EQ(settingsFilePath(), std::nullopt);
-        EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
-        saveSettings(settingsOf(true, true, true, true));
+        EXPECT_EQ(values(loadSettings()), kDefaults);
+        saveSettings(settingsOf({true, true, true, true}));
     }
-    EXPECT_EQ(fileBytes(settingsFile()), "false\r\r\nfalse\r\r\nfalse\r\r\nfalse\r\r\n");
+    EXPECT_EQ(fileBytes(settingsFile()), kAllFalseFile);
 }
 
 TEST(SettingsFile, APathBeyondThePlatformLimitIsNoPath) {
-    // The file name and its backslash take 26 characters; the limit is 259 plus the terminator.
+    // The file name and its backslash take 26 characters; a path holds 259 and the terminator.
     {
         FolderOfLength longest(259 - 26);
         AppDataFolderScope folder(longest.path);
         ASSERT_EQ(settingsFilePath(), longest.path + "\\Zovi Logo Screensaver.txt");
-        saveSettings(kAllFalse);
-        EXPECT_TRUE(sameSettings(loadSettings(), kAllFalse));
+        saveSettings(settingsOf({false, false, false, false}));
+        EXPECT_EQ(values(loadSettings()), (Values{false, false, false, false}));
     }
-    {
-        FolderOfLength tooLong(259 - 25);
-        AppDataFolderScope folder(tooLong.path);
-        EXPECT_EQ(settingsFilePath(), std::nullopt);
-        EXPECT_TRUE(sameSettings(loadSettings(), kDefaults));
-    }
+    FolderOfLength tooLong(259 - 25);
+    AppDataFolderScope folder(tooLong.path);
+    EXPECT_EQ(settingsFilePath(), std::nullopt);
+    EXPECT_EQ(values(loadSettings()), kDefaults);
 }
 
 TEST(SettingsFile, TheSaverWindowTakesItsSettingsFromTheFileWhenItIsCreated) {
     SettingsFileScope scope;
     writeFileBytes(settingsFile(), "true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n");
-    {
+    for (const Values expected : {Values{true, false, true, true}, kDefaults}) {
         TestSaverWindow saver;
         ASSERT_TRUE(saver.handle());
         const LogoAnimation& logo = *renderHostState()->logo;
-        EXPECT_TRUE(logo.fadeToBackground);
-        EXPECT_FALSE(logo.lightsEnabled);
-        EXPECT_TRUE(logo.fansEnabled);
-        EXPECT_TRUE(logo.rumblesEnabled);
+        EXPECT_EQ((Values{logo.fadeToBackground, logo.lightsEnabled, logo.fansEnabled, logo.rumblesEnabled}), expected);
+        DeleteFileA(settingsFile().c_str());  // the next window finds no file
     }
-    DeleteFileA(settingsFile().c_str());
-    TestSaverWindow saver;
-    ASSERT_TRUE(saver.handle());
-    const LogoAnimation& logo = *renderHostState()->logo;
-    EXPECT_FALSE(logo.fadeToBackground);
-    EXPECT_TRUE(logo.lightsEnabled);
-    EXPECT_TRUE(logo.fansEnabled);
-    EXPECT_FALSE(logo.rumblesEnabled);
 }
