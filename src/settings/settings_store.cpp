@@ -13,7 +13,8 @@ const char kSettingsFileName[] = "Zovi Logo Screensaver.txt";
 // A text-mode stream of the C runtime shares the file for reading and writing; so does the saver.
 constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-// The four lines sit at the start; reading stops as soon as they are all read.
+// Only the first four lines count: the file is read in pieces, and no further than they go, so its
+// size does not matter.
 constexpr DWORD kReadPiece = 512;
 }  // namespace
 

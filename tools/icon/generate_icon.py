@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's icon from the logo's own outline and writes it as a Windows .ico file.
 
-The icon is the logo's mark as the saver draws it: the outline of src/logo/outline_table.cpp,
-filled in the saver's blue and lit along its edge, with the sweep's bright spot on its crown. One
-picture is drawn for each size and turned into the twelve images the icon group holds: 48, 32 and
+The icon is the logo's mark: the closed outline of src/logo/outline_table.cpp, filled in blue and
+lit along its edge as the saver's glowing line lights it, with a bright spot on its crown like the
+sweep's. One picture is drawn for each size and turned into the twelve images the icon group holds: 48, 32 and
 16 pixels, each at 1, 4, 8 and 32 bits per pixel. The build runs this into the build folder, so the
 icon always follows the outline table.
 
@@ -19,6 +19,7 @@ import zlib
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+sys.dont_write_bytecode = True  # the build runs this: it leaves nothing in the source tree
 sys.path.insert(0, str(ROOT / "tools" / "outline"))
 from generate_outline import LOOP_COUNT, X_RANGE, Y_RANGE  # noqa: E402
 
