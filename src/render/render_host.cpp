@@ -7,7 +7,7 @@
 #include "render/animation_thread.h"
 #include "render/pixel_format.h"
 #include "render/projection.h"
-#include "settings/saver_settings.h"
+#include "settings/settings_store.h"
 #include "shell/saver_window.h"
 
 namespace {
@@ -30,7 +30,7 @@ RenderHostState host;
 RenderHostCounters counters;
 
 void createRenderHost(HWND window) {
-    const SaverSettings settings;
+    const SaverSettings settings = loadSettings();
     if (!host.renderState) host.renderState = new RenderState;
     host.deviceContext = GetDC(window);
     RECT bounds = {};
@@ -80,6 +80,8 @@ LRESULT renderHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 RenderHostCounters& renderHostCounters() { return counters; }
+
+const RenderState* renderHostState() { return host.renderState; }
 
 void setRenderHostClock(const LogoClock& clock) { host.clock = clock; }
 

@@ -2,7 +2,10 @@
 #include <windows.h>
 
 // Called before the settings dialog is shown; the dialog is shown only when it returns non-zero.
+// It registers no window class, so it always lets the dialog show.
 BOOL dialogClassHook(HINSTANCE instance);
 
-// The procedure of the settings dialog (resource 2003): ends with 1 after OK, 0 after Cancel.
+// The procedure of the settings dialog (resource 2003). It shows the settings file's values when
+// it opens; OK (1) writes the controls' choices to the file and ends the dialog with 1, Cancel, the
+// Escape key and the close box (all 2) end it with 0 and write nothing.
 INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 //   zovi-probe find CLASS TITLE           the window's handle in decimal (0: none)
 //   zovi-probe rect HWND                  window rectangle in screen coordinates, or "none"
 //   zovi-probe client HWND                client area in screen coordinates, or "none"
+//   zovi-probe item HWND ID               the handle of dialog HWND's control ID in decimal (0: none)
 //   zovi-probe send HWND MSG WPARAM LPARAM [TEXT]
 //                                         SendMessage (TEXT as lParam when given); prints the result
 //   zovi-probe post HWND MSG WPARAM LPARAM [COUNT]
@@ -201,6 +202,11 @@ int main(int argc, char** argv) {
     if (verb == "find" && argc == 4) return findWindow(argv[2], argv[3]);
     if (verb == "rect" && argc == 3) return printRect(handleFrom(argv[2]), false);
     if (verb == "client" && argc == 3) return printRect(handleFrom(argv[2]), true);
+    if (verb == "item" && argc == 4) {
+        HWND item = GetDlgItem(handleFrom(argv[2]), static_cast<int>(std::strtol(argv[3], nullptr, 0)));
+        std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(item)));
+        return 0;
+    }
     if (verb == "send" && argc >= 6) return sendMessage(argc, argv);
     if (verb == "post" && argc >= 6) {
         const int count = argc > 6 ? std::atoi(argv[6]) : 1;

@@ -1,0 +1,66 @@
+#include "settings/settings_store.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "settings/settings_format.h"
+#include "settings/text_mode.h"
+
+namespace {
+const char kSettingsFileName[] = "Zovi Logo Screensaver.txt";
+
+// A text-mode stream of the C runtime shares the file for reading and writing; so does the saver.
+constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// Only the first four lines count: the file is read in pieces, and no further than they go, so its
+// size does not matter.
+constexpr DWORD kReadPiece = 512;
+}  // namespace
+
+std::optional<std::string> settingsFilePath() {
+    char path[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::nullopt;
+    // A join that would not fit the limit gives no usable path, whatever it leaves in the buffer.
+    if (!PathAppendA(path, kSettingsFileName)) return std::nullopt;
+    return std::string(path);
+}
+
+SaverSettings loadSettings() {
+    const std::optional<std::string> path = settingsFilePath();
+    if (!path) return SaverSettings{};
+    HANDLE file = CreateFileA(path->c_str(), GENERIC_READ, kSharing, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return SaverSettings{};
+
+    TextModeReading stream;
+    SettingsReading lines;
+    char piece[kReadPiece];
+    DWORD got = 0;
+    std::string text;
+    // A read error ends the file where it happens, as it ends a stream.
+    while (!settingsReadingDone(lines) && !stream.ended &&
+           ReadFile(file, piece, kReadPiece, &got, nullptr) && got > 0) {
+        text.clear();
+        readTextMode(stream, std::string_view(piece, got), text);
+        readSettingsText(lines, text);
+    }
+    CloseHandle(file);
+    text.clear();
+    endTextMode(stream, text);
+    readSettingsText(lines, text);
+    return endSettingsText(lines);
+}
+
+void saveSettings(const SaverSettings& settings) {
+    const std::optional<std::string> path = settingsFilePath();
+    if (!path) return;
+    HANDLE file = CreateFileA(path->c_str(), GENERIC_WRITE, kSharing, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string bytes = settingsFileBytes(settings);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}

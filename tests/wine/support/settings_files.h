@@ -1,0 +1,33 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The settings file of the project's Wine prefix, where loadSettings and saveSettings find it.
+std::string settingsFile();
+
+bool fileExists(const std::string& path);
+std::string fileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+FILETIME lastWriteTime(const std::string& path);
+
+// Removes the settings file when the scope starts and again when it ends, read-only or not, so no
+// test sees another's file.
+class SettingsFileScope {
+public:
+    SettingsFileScope();
+    ~SettingsFileScope();
+};
+
+// Points the user's application-data folder somewhere else for the scope: the folder query reads
+// it from the registry on every call. The prefix's own setting comes back at the end.
+class AppDataFolderScope {
+public:
+    explicit AppDataFolderScope(const std::string& folder);
+    ~AppDataFolderScope();
+
+private:
+    HKEY key = nullptr;
+    DWORD savedType = 0;
+    std::string saved;
+};
