@@ -1,24 +1,25 @@
 // A stand-in for the platform's password control panel module: VerifyScreenSavePwd answers as the
-// test says ("accept", "refuse", or "prompt": a window that waits for the key y or n), and notes
-// each call with whether the saver-running notice was on at that moment.
+// test says ("accept", "refuse", or "prompt": a modal window that stays open until the answer file
+// says "prompt-accept" or "prompt-refuse"), and notes each call with whether the saver-running
+// notice was on at that moment.
 #include "double_journal.h"
 
 namespace {
 constexpr UINT kScreenSaverRunningQuery = 114;  // SPI_GETSCREENSAVERRUNNING
-int promptAnswer = -1;
 
-LRESULT CALLBACK promptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR && (wParam == 'y' || wParam == 'n')) {
-        promptAnswer = wParam == 'y' ? 1 : 0;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+// The prompt's answer once the test has given it: 1 accept, 0 refuse, -1 not yet.
+int promptAnswer() {
+    char answer[32];
+    readAnswer(answer, sizeof answer);
+    if (!lstrcmpA(answer, "prompt-accept")) return 1;
+    if (!lstrcmpA(answer, "prompt-refuse")) return 0;
+    return -1;
 }
 
 // A modal prompt of our own: the owner keeps receiving its messages while it is open.
 BOOL runPrompt(HWND owner) {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = promptProc;
+    windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = "ZoviPasswordDouble";
@@ -27,16 +28,19 @@ BOOL runPrompt(HWND owner) {
                                   WS_POPUP | WS_VISIBLE | WS_BORDER, 100, 100, 300, 120, owner, nullptr,
                                   windowClass.hInstance, nullptr);
     SetForegroundWindow(prompt);
-    SetFocus(prompt);
     appendJournalLine("prompt shown");
-    promptAnswer = -1;
-    MSG message;
-    while (promptAnswer < 0 && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    // A modal loop like the platform's prompt: the owner's messages keep flowing meanwhile.
+    int answer = -1;
+    while ((answer = promptAnswer()) < 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     DestroyWindow(prompt);
-    return promptAnswer == 1;
+    return answer == 1;
 }
 }  // namespace
 
