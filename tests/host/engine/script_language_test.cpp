@@ -1,10 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "effects/effect_scripts.h"
 #include "engine_faults.h"
 #include "script_language.h"
 
 namespace {
 ParsedScript parse(const std::string& text) { return parseEffectsScript(text.data(), text.size()); }
+
+std::string repositoryScript(const char* name) {
+    std::ifstream file(std::string(ZOVI_SOURCE_DIR) + "/src/effects/scripts/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 
 // The line and reason a script is refused with.
 std::string refusal(const std::string& text) {
@@ -13,6 +24,22 @@ std::string refusal(const std::string& text) {
     return std::to_string(script.errorLine) + ": " + script.error;
 }
 }  // namespace
+
+TEST(EffectsLanguage, TheSaversScriptsParse) {
+    for (const char* name : {"light_fade_to_black.txt", "light_fade_to_background.txt"}) {
+        const std::string script = repositoryScript(name);
+        const ParsedScript coloured = parse(substituteColour(script, "69 20 50"));
+        ASSERT_TRUE(coloured.parsed) << name << " line " << coloured.errorLine << ": " << coloured.error;
+        EXPECT_NE(scriptSummaryJson(coloured).find("\"colours\":[\"69 20 50\"]"), std::string::npos)
+            << scriptSummaryJson(coloured);
+        // Sent without its colour, a light script is refused where the token stands.
+        EXPECT_NE(refusal(script).find("a colour is"), std::string::npos) << name;
+    }
+    for (const char* name : {"fan.txt", "rumble.txt"}) {
+        const ParsedScript script = parse(repositoryScript(name));
+        EXPECT_TRUE(script.parsed) << name << " line " << script.errorLine << ": " << script.error;
+    }
+}
 
 TEST(EffectsLanguage, ReadsEventsWithTheirTimesDevicesAndValues) {
     const ParsedScript script = parse(
