@@ -119,13 +119,19 @@ TEST_F(EngineClient, AClassThatIsNotRegisteredGives2011UntilItIs) {
 TEST_F(EngineClient, AServerThatCannotBeCreatedGivesTheMappedCodeAndTheNextConnectStartsAfresh) {
     const struct {
         const char* faults;
+        HRESULT serverResult;
         EffectsCode code;
-    } cases[] = {{"create=0x8007000E", 2003}, {"create=0x80004027", 2015}, {"create=0x80004005", 2014},
-                 {"create=0x80004002", 2011}};
+    } cases[] = {{"create=0x8007000E", E_OUTOFMEMORY, 2003},
+                 {"create=0x80004027", CO_E_CLASS_DISABLED, 2015},
+                 {"create=0x80004005", E_FAIL, 2014},
+                 {"create=0x80004002", E_NOINTERFACE, 2011},
+                 // Success without an object is a failure too, not a call through a null pointer.
+                 {"create=0", E_POINTER, 2014}};
     for (const auto& failing : cases) {
         setFaults(failing.faults);
         EffectsRoot* root = nullptr;
         EXPECT_EQ(connectEffects(&root, nullptr), failing.code) << failing.faults;
+        EXPECT_EQ(state().serverResult, failing.serverResult) << failing.faults;
         EXPECT_EQ(root, nullptr);
         expectIdle();
     }
