@@ -1,5 +1,7 @@
 #include "logo/logo_animation.h"
 
+#include "effects/effect_scripts.h"
+#include "effects/stored_scripts.h"
 #include "logo/colour.h"
 #include "logo/sweep.h"
 #include "render/render_state.h"
@@ -17,18 +19,32 @@ float normalisedOutlineY(float drawingY) {
 }
 
 LogoAnimation::LogoAnimation(bool fadeToBackgroundSetting, bool lightsSetting, bool fansSetting,
-                             bool rumblesSetting, const LogoClock& clock)
-    : fadeToBackground(fadeToBackgroundSetting),
+                             bool rumblesSetting, const LogoClock& clock,
+                             const EffectsClient& effects)
+    : effectsReady(true),
+      fadeToBackground(fadeToBackgroundSetting),
       lightsEnabled(lightsSetting),
       fansEnabled(fansSetting),
-      rumblesEnabled(rumblesSetting) {
+      rumblesEnabled(rumblesSetting),
+      effectsClient(effects) {
     for (int i = 0; i < kOutlinePointCount; ++i) {
         outlineX[i] = normalisedOutlineX(kOutlineTableX[i]);
         outlineY[i] = normalisedOutlineY(kOutlineTableY[i]);
     }
     lastTick = clock.tickCount();
     hue = hueFromDraw(clock.randomDraw());
+    lightScriptFadeToBlack =
+        decodeScript(kStoredLightScriptFadeToBlack, sizeof kStoredLightScriptFadeToBlack - 1);
+    lightScriptFadeToBackground = decodeScript(kStoredLightScriptFadeToBackground,
+                                               sizeof kStoredLightScriptFadeToBackground - 1);
+    fanScript = decodeScript(kStoredFanScript, sizeof kStoredFanScript - 1);
+    rumbleScript = decodeScript(kStoredRumbleScript, sizeof kStoredRumbleScript - 1);
+    openEffects(*this);
 }
+
+// The scripts are members declared in the order they were decoded, so they go in reverse order
+// after this body: rumble, fan, the two light scripts.
+LogoAnimation::~LogoAnimation() { closeEffects(*this); }
 
 void hueToColour(LogoAnimation& logo) {
     const Colour colour = colourFromHue(logo.hue, Colour{logo.red, logo.green, logo.blue});
@@ -45,6 +61,7 @@ void startCycle(LogoAnimation& logo, const LogoClock& clock) {
     logo.green = 0.0f;
     logo.blue = 0.0f;
     hueToColour(logo);
+    playCycleEffects(logo);
 }
 
 void advanceSweep(RenderState& state, const LogoClock& clock) {

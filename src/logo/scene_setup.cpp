@@ -4,7 +4,7 @@
 #include "logo/sprite_texture.h"
 
 void setUpScene(RenderState& state, bool fadeToBackground, bool lightsEnabled, bool fansEnabled,
-                bool rumblesEnabled, const LogoClock& clock) {
+                bool rumblesEnabled, const LogoClock& clock, const EffectsClient& effects) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     // Additive blending by alpha: overlapping sprites and line segments add up into a glow.
     glEnable(GL_BLEND);
@@ -30,8 +30,8 @@ void setUpScene(RenderState& state, bool fadeToBackground, bool lightsEnabled, b
 
     state.offsetX = 0.0f;
     state.offsetY = 0.0f;
-    state.logo.reset(
-        new LogoAnimation(fadeToBackground, lightsEnabled, fansEnabled, rumblesEnabled, clock));
+    state.logo.reset(new LogoAnimation(fadeToBackground, lightsEnabled, fansEnabled, rumblesEnabled,
+                                       clock, effects));
     startCycle(*state.logo, clock);
 
     // Sprite quads are wound clockwise in outline coordinates; only the frame's y flip turns them to

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "effects/effects_client.h"
 #include "logo/logo_drawing.h"
 #include "logo/scene_setup.h"
 #include "render/animation_thread.h"
@@ -41,7 +42,7 @@ void createRenderHost(HWND window) {
     host.glContext = wglCreateContext(host.deviceContext);
     wglMakeCurrent(host.deviceContext, host.glContext);
     setUpScene(*host.renderState, settings.fadeToBackground, settings.lightsEnabled,
-               settings.fansEnabled, settings.rumblesEnabled, host.clock);
+               settings.fansEnabled, settings.rumblesEnabled, host.clock, kEngineEffectsClient);
     setUpProjection(host.width, host.height);
     startAnimationThread(*host.renderState, host.clock);
     SetTimer(window, kRenderTimerId, kRenderTimerMs, nullptr);

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "logo/logo_animation.h"
+#include "support/effects_stand_in.h"
 #include "support/scripted_clock.h"
 
 TEST(LogoAnimation, NormalisesTheOutlineIntoSceneUnits) {
-    LogoAnimation logo(false, true, true, false, scriptedLogoClock({77}, {32767}));
+    LogoAnimation logo(false, true, true, false, scriptedLogoClock({77}, {32767}), noEffectsEngine());
     EXPECT_EQ(logo.outlineX[0], -5.1785712f);
     EXPECT_EQ(logo.outlineY[0], 2.75f);
     EXPECT_EQ(logo.outlineX[88], 3.6428571f);
@@ -18,7 +19,7 @@ TEST(LogoAnimation, NormalisesTheOutlineIntoSceneUnits) {
 }
 
 TEST(LogoAnimation, TakesOneTickAndOneHueDrawAndKeepsTheSettings) {
-    LogoAnimation logo(true, false, true, false, scriptedLogoClock({77}, {32767}));
+    LogoAnimation logo(true, false, true, false, scriptedLogoClock({77}, {32767}), noEffectsEngine());
     EXPECT_EQ(logo.lastTick, 77u);
     EXPECT_EQ(logo.hue, 1.0f);
     EXPECT_EQ(scriptedClock().ticksTaken, 1);
@@ -30,10 +31,26 @@ TEST(LogoAnimation, TakesOneTickAndOneHueDrawAndKeepsTheSettings) {
 }
 
 TEST(LogoAnimation, HueToColourRewritesTheChannelsFromTheHue) {
-    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {0}));
+    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {0}), noEffectsEngine());
     logo.red = logo.green = logo.blue = 0.0f;
     hueToColour(logo);
     EXPECT_EQ(logo.red, 0.7f);
     EXPECT_EQ(logo.green, 0.21f);
     EXPECT_EQ(logo.blue, 0.21f);
+}
+
+TEST(LogoAnimation, WithoutAnEngineItRunsWithoutEffectsAndStillDisconnectsAtTheEnd) {
+    {
+        LogoAnimation logo(false, true, true, true, scriptedLogoClock({0}, {0}), noEffectsEngine(2011));
+        EXPECT_EQ(effectsStandIn().connects, 1);
+        EXPECT_EQ(logo.effectsResult, 2011);
+        EXPECT_FALSE(logo.effectsReady);
+        EXPECT_EQ(logo.effectsRoot, nullptr);
+        EXPECT_EQ(logo.effectsEngine, nullptr);
+        EXPECT_EQ(logo.effectsPlayer, nullptr);
+        EXPECT_FALSE(logo.rumbleScript.empty());  // decoded all the same
+        startCycle(logo, scriptedLogoClock({}, {0, 0}));
+        EXPECT_EQ(effectsStandIn().disconnects, 0);
+    }
+    EXPECT_EQ(effectsStandIn().disconnects, 1);
 }

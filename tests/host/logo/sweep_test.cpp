@@ -3,13 +3,15 @@
 #include "logo/colour.h"
 #include "logo/sweep.h"
 #include "render/render_state.h"
+#include "support/effects_stand_in.h"
 #include "support/scripted_clock.h"
 
 namespace {
 // A logo whose last advance was at lastTick, with the spot at the given position.
 std::unique_ptr<RenderState> stateAt(std::int32_t position, std::uint32_t lastTick) {
     std::unique_ptr<RenderState> state(new RenderState);
-    state->logo.reset(new LogoAnimation(false, true, true, false, scriptedLogoClock({lastTick}, {0})));
+    state->logo.reset(new LogoAnimation(false, true, true, false, scriptedLogoClock({lastTick}, {0}),
+                                        noEffectsEngine()));
     state->logo->sweepPosition = position;
     return state;
 }
@@ -59,7 +61,7 @@ TEST(Sweep, ALongStallStartsExactlyOneCycle) {
 }
 
 TEST(Cycle, DrawsHueThenScaleAndRecolours) {
-    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {5}));
+    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {5}), noEffectsEngine());
     startCycle(logo, scriptedLogoClock({}, {32767, 0}));
     EXPECT_EQ(logo.sweepPosition, kCycleStartPosition);
     EXPECT_EQ(logo.hue, 1.0f);

@@ -1,0 +1,49 @@
+#include "engine_faults.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+// Decimal or 0x hex, up to 32 bits; HRESULTs such as 0x80004005 wrap to their signed value.
+bool readNumber(const std::string& text, std::int32_t& value) {
+    if (text.empty()) return false;
+    const bool negative = text[0] == '-';
+    const std::string digits = negative ? text.substr(1) : text;
+    if (digits.empty() || digits[0] == '-' || digits[0] == '+') return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long parsed = std::strtoull(digits.c_str(), &end, 0);
+    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull) return false;
+    const std::uint32_t bits = static_cast<std::uint32_t>(negative ? 0u - parsed : parsed);
+    value = static_cast<std::int32_t>(bits);
+    return true;
+}
+}  // namespace
+
+EngineFaults parseEngineFaults(const std::string& text) {
+    EngineFaults faults;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos) end = text.size();
+        std::string item = text.substr(start, end - start);
+        start = end + 1;
+        while (!item.empty() && item.front() == ' ') item.erase(item.begin());
+        while (!item.empty() && item.back() == ' ') item.pop_back();
+        if (item.empty()) continue;
+
+        const std::size_t equals = item.find('=');
+        const std::string name = item.substr(0, equals);
+        std::int32_t value = 0;
+        const bool numbered = equals != std::string::npos && readNumber(item.substr(equals + 1), value);
+        if (numbered && name == "create") faults.create = value;
+        else if (numbered && name == "requestRoot") faults.requestRoot = value;
+        else if (numbered && name == "reply") faults.reply = value;
+        else if (numbered && name == "openEngine") faults.openEngine = value;
+        else if (numbered && name == "createPlayer") faults.createPlayer = value;
+        else if (numbered && name == "playScript") faults.playScript = value;
+        else if (numbered && name == "delay" && value >= 0) faults.delayMs = static_cast<std::uint32_t>(value);
+        else faults.ignored += (faults.ignored.empty() ? "" : ",") + item;
+    }
+    return faults;
+}

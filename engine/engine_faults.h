@@ -1,0 +1,19 @@
+#pragma once
+// The failures a test can ask the substitute engine to show, read from ZOVI_EFFECTS_FAULTS:
+// comma-separated NAME=NUMBER items, numbers in decimal or 0x hex (docs/effects-engine.md).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct EngineFaults {
+    std::optional<std::int32_t> create;        // HRESULT of the server's creation
+    std::optional<std::int32_t> requestRoot;   // HRESULT of requestRoot, the reply left unwritten
+    std::optional<std::int32_t> reply;         // reply code, with a root but no release callback
+    std::optional<std::int32_t> openEngine;    // result of openEngine, no engine handed out
+    std::optional<std::int32_t> createPlayer;  // result of createPlayer, no player handed out
+    std::optional<std::int32_t> playScript;    // result of every playScript
+    std::uint32_t delayMs = 0;                 // every call waits this long before it answers
+    std::string ignored;                       // items not understood, as given
+};
+
+EngineFaults parseEngineFaults(const std::string& text);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "effects/effect_scripts.h"
+#include "engine_faults.h"
+#include "script_language.h"
+
+namespace {
+ParsedScript parse(const std::string& text) { return parseEffectsScript(text.data(), text.size()); }
+
+std::string repositoryScript(const char* name) {
+    std::ifstream file(std::string(ZOVI_SOURCE_DIR) + "/src/effects/scripts/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The line and reason a script is refused with.
+std::string refusal(const std::string& text) {
+    const ParsedScript script = parse(text);
+    if (script.parsed) return "parsed";
+    return std::to_string(script.errorLine) + ": " + script.error;
+}
+}  // namespace
+
+TEST(EffectsLanguage, TheSaversScriptsParse) {
+    for (const char* name : {"light_fade_to_black.txt", "light_fade_to_background.txt"}) {
+        const std::string script = repositoryScript(name);
+        const ParsedScript coloured = parse(substituteColour(script, "69 20 50"));
+        ASSERT_TRUE(coloured.parsed) << name << " line " << coloured.errorLine << ": " << coloured.error;
+        EXPECT_NE(scriptSummaryJson(coloured).find("\"colours\":[\"69 20 50\"]"), std::string::npos)
+            << scriptSummaryJson(coloured);
+        // Sent without its colour, a light script is refused where the token stands.
+        EXPECT_NE(refusal(script).find("a colour is"), std::string::npos) << name;
+    }
+    for (const char* name : {"fan.txt", "rumble.txt"}) {
+        const ParsedScript script = parse(repositoryScript(name));
+        EXPECT_TRUE(script.parsed) << name << " line " << script.errorLine << ": " << script.error;
+    }
+}
+
+TEST(EffectsLanguage, ReadsEventsWithTheirTimesDevicesAndValues) {
+    const ParsedScript script = parse(
+        "# comments and blank lines may come first\r\n\r\n"
+        "zovi-effects 1\r\n"
+        "at 0ms light north-east colour 69 20 50\r\n"
+        "\tat 1.5s  light centre brightness 15% over 0.25s\n"
+        "at 2s fan everywhere level 100% over 250ms\n"
+        "at 2s rumble south-west level 0%");
+    ASSERT_TRUE(script.parsed) << script.error;
+    ASSERT_EQ(script.events.size(), 4u);
+    EXPECT_EQ(script.events[0].location, "north-east");
+    EXPECT_EQ(script.events[0].red, 69);
+    EXPECT_EQ(script.events[0].blue, 50);
+    EXPECT_EQ(script.events[1].atMs, 1500u);
+    EXPECT_EQ(script.events[1].overMs, 250u);
+    EXPECT_EQ(script.events[1].percent, 15);
+    EXPECT_EQ(script.events[1].line, 5);
+    EXPECT_EQ(script.events[2].device, EffectDevice::fan);
+    EXPECT_EQ(script.events[3].device, EffectDevice::rumble);
+    EXPECT_EQ(scriptSummaryJson(script),
+              "{\"events\":4,\"durationMs\":2250,\"devices\":[\"light\",\"fan\",\"rumble\"],"
+              "\"locations\":[\"north-east\",\"centre\",\"everywhere\",\"south-west\"],"
+              "\"colours\":[\"69 20 50\"]}");
+}
+
+TEST(EffectsLanguage, RefusesWithTheLineAndTheReason) {
+    const std::string head = "zovi-effects 1\n";
+    EXPECT_EQ(refusal(""), "1: the first line must be \"zovi-effects 1\"");
+    EXPECT_EQ(refusal("zovi-effects 2\nat 0ms fan east level 1%"), "1: the first line must be \"zovi-effects 1\"");
+    EXPECT_EQ(refusal(head + "# nothing yet\n"), "2: a script needs at least one event");
+    EXPECT_EQ(refusal(head + "at 0ms lamp east level 5%").substr(0, 3), "2: ");
+    EXPECT_NE(refusal(head + "at 0ms light up colour black").find("not a location"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms fan east colour black").find("takes \"level\""), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms light east level 5%").find("takes \"colour\""), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms fan east level 101%").find("percentage"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms light east colour 10 20").find("a colour is"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms light east colour 10 20 300").find("a colour is"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms fan east level 5% soon").find("only \"over"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms fan east level 5% over").find("only \"over"), std::string::npos);
+    EXPECT_NE(refusal(head + "at 0ms fan east level 5% # no comments after an event").find("only"),
+              std::string::npos);
+    EXPECT_EQ(refusal(head + "at 1s fan east level 5%\nat 999ms fan east level 0%"),
+              "3: events must come in time order");
+    EXPECT_EQ(refusal(head + "at 0ms fan east level 5%\n\x01"), "3: unexpected byte 0x01");
+    EXPECT_EQ(refusal(head + "at 0ms fan east level 5%\xe9"), "2: unexpected byte 0xE9");
+    EXPECT_EQ(refusal(head + std::string("at 0ms fan east level 5%\0", 26)), "2: unexpected byte 0x00");
+}
+
+TEST(EffectsLanguage, TimesAreMillisecondsOrSecondsUpToTenMinutes) {
+    const std::string head = "zovi-effects 1\nat ";
+    const std::string tail = " fan east level 5%";
+    for (const char* good : {"0ms", "250ms", "2s", "1.5s", "0.125s", "600s", "600000ms"})
+        EXPECT_EQ(refusal(head + good + tail), "parsed") << good;
+    for (const char* bad : {"ms", "s", "1.2345s", "600001ms", "601s", "1m", "-1ms", "1.s", ".5s",
+                            "9999999ms", "1e3ms"})
+        EXPECT_NE(refusal(head + bad + tail), "parsed") << bad;
+}
+
+TEST(EffectsLanguage, JsonTextStaysValidForAnyByte) {
+    std::string out;
+    const char text[] = "a\"b\\c\nd\re\tf\x01g\x7fh\xe9";
+    appendJsonString(out, text, sizeof text - 1);
+    EXPECT_EQ(out, "\"a\\\"b\\\\c\\nd\\re\\tf\\u0001g\\u007fh\\u00e9\"");
+}
+
+TEST(EngineFaults, ReadsEachFaultAndKeepsWhatItDoesNotUnderstand) {
+    const EngineFaults faults = parseEngineFaults(
+        " create=0x8007000E, requestRoot=1,reply=1001,openEngine=-5,createPlayer=42,"
+        "playScript=4343,delay=30,bogus=1,reply,create=0x1FFFFFFFF");
+    EXPECT_EQ(faults.create, static_cast<std::int32_t>(0x8007000E));
+    EXPECT_EQ(faults.requestRoot, 1);
+    EXPECT_EQ(faults.reply, 1001);
+    EXPECT_EQ(faults.openEngine, -5);
+    EXPECT_EQ(faults.createPlayer, 42);
+    EXPECT_EQ(faults.playScript, 4343);
+    EXPECT_EQ(faults.delayMs, 30u);
+    EXPECT_EQ(faults.ignored, "bogus=1,reply,create=0x1FFFFFFFF");
+
+    const EngineFaults none = parseEngineFaults("");
+    EXPECT_FALSE(none.create || none.requestRoot || none.reply || none.openEngine ||
+                 none.createPlayer || none.playScript);
+    EXPECT_EQ(none.delayMs, 0u);
+}
