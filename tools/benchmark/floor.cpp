@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "effects/effects_playback.h"
 #include "logo/gl_api.h"
 #include "logo/logo_drawing.h"
 #include "logo/scene_setup.h"
@@ -16,6 +17,11 @@
 #include "render/render_host.h"
 
 namespace {
+// The floor has no effects: its logo finds no engine and so never calls one.
+EffectsCode noEngine(EffectsRoot**, std::int32_t*) { return 2011; }
+void nothingToDisconnect() {}
+const EffectsClient kNoEffects = {noEngine, nothingToDisconnect};
+
 bool drawLogoFrames = true;
 HDC deviceContext;
 HGLRC glContext;
@@ -32,7 +38,7 @@ LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         wglMakeCurrent(deviceContext, glContext);
         if (drawLogoFrames) {
             state = new RenderState;
-            setUpScene(*state, false, false, false, false, systemLogoClock());
+            setUpScene(*state, false, false, false, false, systemLogoClock(), kNoEffects);
         }
         setUpProjection(bounds.right - bounds.left, bounds.bottom - bounds.top);
         SetTimer(window, 1, 10, nullptr);
