@@ -13,6 +13,7 @@ struct EngineFaults {
     std::optional<std::int32_t> createPlayer;  // result of createPlayer, no player handed out
     std::optional<std::int32_t> playScript;    // result of every playScript
     std::uint32_t delayMs = 0;                 // every call waits this long before it answers
+    std::uint32_t delayFrom = 1;               // ... counting from this call of the process on
     std::string ignored;                       // items not understood, as given
 };
 

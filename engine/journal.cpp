@@ -1,5 +1,7 @@
 #include "journal.h"
 
+#include <atomic>
+
 #include <windows.h>
 
 #include <cstdio>
@@ -115,5 +117,10 @@ EngineFaults currentFaults() {
 }
 
 void delayCall(const EngineFaults& faults) {
-    if (faults.delayMs) Sleep(faults.delayMs);
+    static std::atomic<std::uint32_t> callsSoFar{0};
+    const std::uint32_t call = ++callsSoFar;
+    if (!faults.delayMs || call < faults.delayFrom) return;
+    // Said before the wait, so a test can see that a call is being held.
+    JournalLine("faults", -1, "delay").number("call", call).number("ms", faults.delayMs).write(0);
+    Sleep(faults.delayMs);
 }
