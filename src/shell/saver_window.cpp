@@ -2,6 +2,7 @@
 
 #include "render/render_host.h"
 #include "shell/close_rules.h"
+#include "shell/exit_watchdog.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"
 
@@ -168,6 +169,7 @@ int runSaverWindow(HWND parent) {
         loadPasswordModule();
     }
     int exitCode = 0;
+    shellState.endsWithWindow = true;
     if (createPlannedWindow(plan, parent)) {
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -189,6 +191,7 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         if (!shellState.previewMode) SetCursor(nullptr);
         break;
     case FilterAction::DestroyThenPassOn:
+        if (shellState.endsWithWindow) armExitWatchdog();
         restoreInputMethod(window);
         PostQuitMessage(0);
         break;

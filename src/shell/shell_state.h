@@ -25,6 +25,7 @@ struct SaverShellState {
     HMODULE imeModule = nullptr;              // IMM32.DLL when already in the process
     AssociateContextFn associateContextFn = nullptr;
     HANDLE savedImeContext = nullptr;         // the input context before it was switched off
+    bool endsWithWindow = false;              // the process ends with this window (not a test's)
     // The password check's
     HMODULE passwordModule = nullptr;         // PASSWORD.CPL while loaded
     VerifyPasswordFn verifyPasswordFn = nullptr;
