@@ -13,8 +13,14 @@ unsigned hexDigit(char c) {
     return code <= '9' ? code - 48u : code - 55u;
 }
 
+// Whole percent, truncated toward zero. The logo's channels lie within 0.21..0.7; anything else
+// (not a number, or beyond 32 bits) is held to the nearest value a 32-bit integer can take rather
+// than left to an undefined conversion.
 std::int32_t percentOf(float channel) {
     const double scaled = static_cast<double>(channel) * 100.0;
+    if (scaled != scaled) return 0;
+    if (scaled >= 2147483648.0) return INT32_MAX;
+    if (scaled <= -2147483649.0) return INT32_MIN;
     return static_cast<std::int32_t>(scaled);
 }
 }  // namespace

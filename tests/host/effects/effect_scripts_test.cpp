@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <fstream>
 #include <sstream>
 
@@ -96,6 +98,12 @@ TEST(ColourText, TruncatesTheSinglePrecisionChannels) {
     EXPECT_EQ(colourText(0.7f, 0.21f, 0.21f), "69 20 20");
     EXPECT_EQ(colourText(0.21f, 0.455f, 0.7f), "20 45 69");
     EXPECT_EQ(colourText(0.0f, 0.05f, 1.0f), "0 5 100");
+}
+
+TEST(ColourText, ChannelsOutsideAnyColourStillGiveThreeNumbers) {
+    // Found by fuzzing: a channel beyond 32 bits of percent was an undefined conversion.
+    EXPECT_EQ(colourText(1.6e26f, -1.6e26f, std::nanf("")), "2147483647 -2147483648 0");
+    EXPECT_EQ(colourText(-0.005f, 21474836.0f, -21474836.0f), "0 2147483600 -2147483600");
 }
 
 TEST(SubstituteColour, ReplacesOnlyTheFirstToken) {
