@@ -115,3 +115,19 @@ TEST(RenderHost, ATickAfterDestructionDrawsNothing) {
     EXPECT_EQ(renderHostProc(window, WM_TIMER, 1, 0), 0);
     EXPECT_EQ(framesDrawn(), frames);
 }
+
+TEST(RenderHost, TheAnimationThreadSleepsWhenNoTicksCome) {
+    TestSaverWindow saver;
+    ASSERT_TRUE(pumpUntil([] { return advancesRun() > 0; }));
+    // No messages are taken, so no tick is drawn and nothing wakes the thread: a polling thread
+    // would go on advancing meanwhile.
+    pumpFor(30);
+    const std::uint32_t frames = framesDrawn();
+    const std::uint32_t advances = advancesRun();
+    Sleep(400);
+    EXPECT_EQ(framesDrawn(), frames);
+    EXPECT_LE(advancesRun(), advances + 1);  // at most the advance of the last tick drawn
+    const std::uint32_t settled = advancesRun();
+    Sleep(200);
+    EXPECT_EQ(advancesRun(), settled);
+}
