@@ -20,8 +20,10 @@ def wine_environment(display):
     return env
 
 
-def wait_for(condition, timeout=20.0, what="condition"):
-    """Polls until condition() gives something true; returns it, or fails with what was awaited."""
+def wait_for(condition, timeout=45.0, what="condition"):
+    """Polls until condition() gives something true; returns it, or fails with what was awaited. The
+    time limit is generous: a fresh Wine server on a busy two-core machine can take a while to start
+    a program, and a limit that is reached means something is wrong, not slow."""
     deadline = time.monotonic() + timeout
     while True:
         result = condition()
