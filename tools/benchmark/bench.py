@@ -69,9 +69,10 @@ def wineserver_cpu():
 def run(kind, seconds, env):
     command, title = KINDS[kind]
     image = os.path.basename(command[0])
+    # The counter waits for the window before the program starts, so it sees the first present.
+    counter = subprocess.Popen([COUNTER, title, str(seconds)], env=env, stdout=subprocess.PIPE, text=True)
     started = time.monotonic()
     program = subprocess.Popen(["wine", *command], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    counter = subprocess.Popen([COUNTER, title, str(seconds)], env=env, stdout=subprocess.PIPE, text=True)
     pid = 0
     while not pid and time.monotonic() - started < 30:
         pid = linux_pid(image)

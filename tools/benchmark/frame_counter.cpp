@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <vector>
 
 namespace {
 double now() {
@@ -36,15 +35,6 @@ Window findNamed(Display* display, Window under, const char* title) {
     return found;
 }
 
-void watchTree(Display* display, Window window, std::vector<Damage>& damages) {
-    damages.push_back(XDamageCreate(display, window, XDamageReportNonEmpty));
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
-    for (unsigned i = 0; i < count; ++i) watchTree(display, children[i], damages);
-    if (children) XFree(children);
-}
-
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }  // windows may go while we look
 
 void sleepMs(long milliseconds) {
@@ -67,13 +57,12 @@ int main(int argc, char** argv) {
     Window target = 0;
     for (const double deadline = now() + 60; !target && now() < deadline;) {
         target = findNamed(display, DefaultRootWindow(display), argv[1]);
-        if (!target) sleepMs(5);
+        if (!target) sleepMs(2);
     }
     if (!target) return 1;
-    // The GL surface is a child the program creates with its context: give it a moment to exist.
-    sleepMs(50);
-    std::vector<Damage> damages;
-    watchTree(display, target, damages);
+    // The window's damage includes its children's, where the GL surface presents: one report per
+    // present, from the moment the window exists.
+    XDamageCreate(display, target, XDamageReportNonEmpty);
     XSync(display, False);
 
     long frames = 0;
