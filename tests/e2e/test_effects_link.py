@@ -9,15 +9,11 @@ import subprocess
 import tempfile
 import time
 
-from zovi_e2e import BUILD, ROOT, Desktop, exit_code, run_test, wait_for
+from zovi_e2e import BUILD, ROOT, Desktop, exit_code, run_test, wait_for, windows_path
 
 ENGINE = os.environ.get("ZOVI_EFFECTS_ENGINE", os.path.join(BUILD, "engine", "zovi_effects_engine.dll"))
 SCRIPTS = os.path.join(ROOT, "src", "effects", "scripts")
 TEARDOWN = ["player.release", "engine.release", "root.release", "link.releaseCallback", "server.release"]
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 def script(name):

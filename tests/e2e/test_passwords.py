@@ -7,14 +7,10 @@ import subprocess
 import tempfile
 import time
 
-from zovi_e2e import BUILD, SCR, Desktop, exit_code, run_test, wait_for
+from zovi_e2e import BUILD, SCR, Desktop, exit_code, run_test, wait_for, windows_path
 
 WM_CLOSE, WM_ACTIVATEAPP, WM_POWERBROADCAST = 0x0010, 0x001C, 0x0218
 DOUBLES = os.path.join(BUILD, "doubles")
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 class OlderFamily:

@@ -20,6 +20,11 @@ def wine_environment(display):
     return env
 
 
+def windows_path(path):
+    """A Unix path as Wine programs see it, through the Z: drive."""
+    return "Z:" + path.replace("/", "\\")
+
+
 def wait_for(condition, timeout=45.0, what="condition"):
     """Polls until condition() gives something true; returns it, or fails with what was awaited. The
     time limit is generous: a fresh Wine server on a busy two-core machine can take a while to start
