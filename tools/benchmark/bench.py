@@ -1,7 +1,8 @@
 """Measures what the saver costs against its drawing floor, under Wine on a private 1280x800 X
 server: A = zovi.scr /s as shipped; B1 = the floor drawing the saver's own frame with nothing else;
 B0 = the floor only clearing and swapping. Runs A B1 B0 in turn for several rounds and prints every
-run, the medians, and A/B1 and A/B0 round by round.
+run, the medians, and A/B1 and A/B0 round by round. B1+ (the floor drawing, plus the common controls
+and two waiting threads that every saver process carries) is run after them to attribute memory.
 
 CPU is the program's own Linux process (user + system time, all its threads) per wall second while
 it runs; Wine's server works for every program alike and is printed apart, not counted in. Frames
@@ -23,7 +24,9 @@ KINDS = {
     "A": ([os.path.join(BUILD, "zovi.scr"), "/s"], "Screen Saver"),
     "B1": ([os.path.join(BUILD, "zovi-bench-floor.exe"), "draw"], "Zovi bench floor"),
     "B0": ([os.path.join(BUILD, "zovi-bench-floor.exe"), "clear"], "Zovi bench floor"),
+    "B1+": ([os.path.join(BUILD, "zovi-bench-floor.exe"), "draw", "controls", "threads"], "Zovi bench floor"),
 }
+ORDER = ("A", "B1", "B0", "B1+")
 
 
 def cpu_seconds(pid):
@@ -53,17 +56,30 @@ def linux_pid(image):
     return 0
 
 
-def wineserver_cpu():
+def wineserver_pid():
+    """The latest started wineserver: the one serving the program just started (an older one may
+    still be ending)."""
+    latest, latest_start = 0, -1
     for p in os.listdir("/proc"):
         if not p.isdigit():
             continue
         try:
-            with open("/proc/%s/comm" % p) as f:
-                if f.read().strip().startswith("wineserver"):
-                    return cpu_seconds(int(p))
+            with open("/proc/%s/stat" % p) as f:
+                name, fields = f.read().split(" (", 1)[1].rsplit(")", 1)
         except OSError:
-            pass
-    return 0.0
+            continue
+        start = int(fields.split()[19])
+        if name.startswith("wineserver") and start > latest_start:
+            latest, latest_start = int(p), start
+    return latest
+
+
+def process_cpu(pid):
+    """CPU seconds of a process, not a number once it is gone (the figure is then not printed as 0)."""
+    try:
+        return cpu_seconds(pid)
+    except OSError:
+        return float("nan")
 
 
 def run(kind, seconds, env):
@@ -79,9 +95,10 @@ def run(kind, seconds, env):
         time.sleep(0.01)
     # CPU over the counted stretch only: from the window's first present to the counter's end.
     time.sleep(1.0)
-    cpu0, server0, wall0 = cpu_seconds(pid), wineserver_cpu(), time.monotonic()
+    server = wineserver_pid()
+    cpu0, server0, wall0 = cpu_seconds(pid), process_cpu(server), time.monotonic()
     out = counter.communicate()[0]
-    cpu1, server1, wall1 = cpu_seconds(pid), wineserver_cpu(), time.monotonic()
+    cpu1, server1, wall1 = cpu_seconds(pid), process_cpu(server), time.monotonic()
     peak = peak_memory_mb(pid)
     values = dict(item.split("=") for item in out.split())
     subprocess.run(["xdotool", "key", "space"], env=env)
@@ -107,23 +124,25 @@ def main():
     results = {kind: [] for kind in KINDS}
     print("%-6s %-3s %8s %8s %8s %10s %8s" % ("round", "run", "cpu/s", "server/s", "fps", "first ms", "peak MB"))
     for r in range(1, rounds + 1):
-        for kind in ("A", "B1", "B0"):
+        for kind in ORDER:
             m = run(kind, seconds, env)
             results[kind].append(m)
             print("%-6d %-3s %8.3f %8.3f %8.1f %10.0f %8.1f" % (r, kind, m["cpu"], m["server"], m["fps"], m["first_ms"], m["peak_mb"]), flush=True)
-        a, b1, b0 = results["A"][-1], results["B1"][-1], results["B0"][-1]
-        print("       A/B1 cpu %.3f fps %.3f first %+.0f ms peak %+.1f MB | A/B0 cpu %.3f fps %.3f"
+        a, b1, b0, b1c = (results[kind][-1] for kind in ORDER)
+        print("       A/B1 cpu %.3f fps %.3f first %+.0f ms peak %+.1f MB | A/B0 cpu %.3f fps %.3f | A-(B1+) peak %+.1f MB"
               % (a["cpu"] / b1["cpu"], a["fps"] / b1["fps"], a["first_ms"] - b1["first_ms"], a["peak_mb"] - b1["peak_mb"],
-                 a["cpu"] / b0["cpu"], a["fps"] / b0["fps"]), flush=True)
+                 a["cpu"] / b0["cpu"], a["fps"] / b0["fps"], a["peak_mb"] - b1c["peak_mb"]), flush=True)
     print("\nmedians")
     med = {k: {f: statistics.median(m[f] for m in v) for f in v[0]} for k, v in results.items()}
-    for kind in ("A", "B1", "B0"):
+    for kind in ORDER:
         m = med[kind]
         print("%-9s %8.3f %8.3f %8.1f %10.0f %8.1f" % (kind, m["cpu"], m["server"], m["fps"], m["first_ms"], m["peak_mb"]))
-    a, b1, b0 = med["A"], med["B1"], med["B0"]
+    a, b1, b0, b1c = (med[kind] for kind in ORDER)
     print("A/B1: cpu %.3f (target <= 1.05), fps %.3f (>= 0.98), first frame %+.0f ms (<= +50), peak %+.1f MB (<= +5)"
           % (a["cpu"] / b1["cpu"], a["fps"] / b1["fps"], a["first_ms"] - b1["first_ms"], a["peak_mb"] - b1["peak_mb"]))
     print("A/B0: cpu %.3f, fps %.3f" % (a["cpu"] / b0["cpu"], a["fps"] / b0["fps"]))
+    print("memory carried by every saver process (B1+ - B1): %+.1f MB; the saver's own beyond it (A - B1+): %+.1f MB"
+          % (b1c["peak_mb"] - b1["peak_mb"], a["peak_mb"] - b1c["peak_mb"]))
 
 
 if __name__ == "__main__":

@@ -2,9 +2,16 @@
 // format and 10 ms timer, drawing the saver's own frame with the saver's own code and moving the
 // sweep inline on the tick; no animation thread, no settings, no effects, no shell.
 //
-//   zovi-bench-floor draw    the saver's frame (B1)
-//   zovi-bench-floor clear   only clearing and swapping (B0)
+//   zovi-bench-floor draw          the saver's frame (B1)
+//   zovi-bench-floor clear         only clearing and swapping (B0)
+//   zovi-bench-floor draw controls threads
+//                                  B1 plus what every saver process carries whatever it does
+//                                  (B1+, to attribute memory): "controls" initialises the common
+//                                  controls at start, "threads" adds two threads that only wait,
+//                                  where the saver has its animation thread and its effects
+//                                  link's server thread
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 
@@ -23,6 +30,7 @@ void nothingToDisconnect() {}
 const EffectsClient kNoEffects = {noEngine, nothingToDisconnect};
 
 bool drawLogoFrames = true;
+HANDLE carriedThreadsQuit;
 HDC deviceContext;
 HGLRC glContext;
 RenderState* state;
@@ -66,10 +74,34 @@ LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
+
+DWORD WINAPI waitUntilQuit(void*) {
+    WaitForSingleObject(carriedThreadsQuit, INFINITE);
+    return 0;
+}
+
+// Loaded by name so that B1 itself does not load the common controls at all.
+void initialiseCommonControls() {
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (HMODULE controls = LoadLibraryA("comctl32.dll")) {
+        auto init = reinterpret_cast<InitControls>(
+            reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
+        if (init) init(&classes);
+    }
+}
+
+void startWaitingThreads(HANDLE threads[2]) {
+    carriedThreadsQuit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (int i = 0; i < 2; ++i) threads[i] = CreateThread(nullptr, 0, waitUntilQuit, nullptr, 0, nullptr);
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     drawLogoFrames = std::strstr(commandLine, "clear") == nullptr;
+    HANDLE carriedThreads[2] = {};
+    if (std::strstr(commandLine, "controls")) initialiseCommonControls();
+    if (std::strstr(commandLine, "threads")) startWaitingThreads(carriedThreads);
     WNDCLASSA windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
     windowClass.lpfnWndProc = floorProc;
@@ -87,6 +119,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
+    }
+    if (carriedThreadsQuit) {
+        SetEvent(carriedThreadsQuit);
+        WaitForMultipleObjects(2, carriedThreads, TRUE, INFINITE);
     }
     return 0;
 }
