@@ -45,6 +45,13 @@ std::uint32_t ZOVI_EFFECTS_CALL addRef(EffectsServer* self) {
 std::uint32_t ZOVI_EFFECTS_CALL release(EffectsServer* self) {
     const std::uint32_t count = --objectOf(self)->references;
     JournalLine("server", 2, "release").handle(nameOf(self)).write(count);
+    // The last release is made on the client's server thread as it ends: holding it keeps that
+    // thread from ending after it was told to quit.
+    const EngineFaults faults = currentFaults();
+    if (count == 0 && faults.holdReleaseMs) {
+        JournalLine("faults", -1, "holdRelease").number("ms", faults.holdReleaseMs).write(0);
+        Sleep(faults.holdReleaseMs);
+    }
     return count;
 }
 

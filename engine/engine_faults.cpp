@@ -44,6 +44,7 @@ EngineFaults parseEngineFaults(const std::string& text) {
         else if (numbered && name == "playScript") faults.playScript = value;
         else if (numbered && name == "delay" && value >= 0) faults.delayMs = static_cast<std::uint32_t>(value);
         else if (numbered && name == "delayFrom" && value >= 1) faults.delayFrom = static_cast<std::uint32_t>(value);
+        else if (numbered && name == "holdRelease" && value >= 0) faults.holdReleaseMs = static_cast<std::uint32_t>(value);
         else faults.ignored += (faults.ignored.empty() ? "" : ",") + item;
     }
     return faults;

@@ -14,6 +14,7 @@ struct EngineFaults {
     std::optional<std::int32_t> playScript;    // result of every playScript
     std::uint32_t delayMs = 0;                 // every call waits this long before it answers
     std::uint32_t delayFrom = 1;               // ... counting from this call of the process on
+    std::uint32_t holdReleaseMs = 0;           // the server object's last release waits this long
     std::string ignored;                       // items not understood, as given
 };
 
