@@ -47,10 +47,12 @@ std::uint32_t ZOVI_EFFECTS_CALL release(EffectsServer* self) {
     JournalLine("server", 2, "release").handle(nameOf(self)).write(count);
     // The last release is made on the client's server thread as it ends: holding it keeps that
     // thread from ending after it was told to quit.
-    const EngineFaults faults = currentFaults();
-    if (count == 0 && faults.holdReleaseMs) {
-        JournalLine("faults", -1, "holdRelease").number("ms", faults.holdReleaseMs).write(0);
-        Sleep(faults.holdReleaseMs);
+    if (count == 0) {
+        const std::uint32_t holdMs = currentFaults().holdReleaseMs;
+        if (holdMs) {
+            JournalLine("faults", -1, "holdRelease").number("ms", holdMs).write(0);
+            Sleep(holdMs);
+        }
     }
     return count;
 }
