@@ -29,28 +29,45 @@ KINDS = {
 ORDER = ("A", "B1", "B0", "B1+")
 
 
+def read_proc(pid, name, mode="r"):
+    """One of a process's /proc files, or None once the process is gone."""
+    try:
+        with open("/proc/%d/%s" % (pid, name), mode) as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def all_pids():
+    return sorted(int(p) for p in os.listdir("/proc") if p.isdigit())
+
+
+def stat_of(pid):
+    """A process's name and the fields after it in /proc/PID/stat (the name may hold spaces)."""
+    stat = read_proc(pid, "stat")
+    if stat is None:
+        return None, []
+    name, rest = stat.split(" (", 1)[1].rsplit(")", 1)
+    return name, rest.split()
+
+
 def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
+    """User plus system CPU seconds, not a number once the process is gone (never printed as 0)."""
+    fields = stat_of(pid)[1]
+    return (int(fields[11]) + int(fields[12])) / TICKS if fields else float("nan")
 
 
 def peak_memory_mb(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1]) / 1024
+    for line in (read_proc(pid, "status") or "").splitlines():
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1]) / 1024
     return 0.0
 
 
 def linux_pid(image):
     """The Linux process running the Windows program image (Wine names it after the program)."""
-    for pid in sorted((int(p) for p in os.listdir("/proc") if p.isdigit()), reverse=True):
-        try:
-            with open("/proc/%d/cmdline" % pid, "rb") as f:
-                argv0 = f.read().split(b"\0")[0].decode(errors="replace")
-        except OSError:
-            continue
+    for pid in reversed(all_pids()):
+        argv0 = (read_proc(pid, "cmdline", "rb") or b"").split(b"\0")[0].decode(errors="replace")
         if argv0.replace("\\", "/").endswith("/" + image) or argv0 == image:
             return pid
     return 0
@@ -60,26 +77,11 @@ def wineserver_pid():
     """The latest started wineserver: the one serving the program just started (an older one may
     still be ending)."""
     latest, latest_start = 0, -1
-    for p in os.listdir("/proc"):
-        if not p.isdigit():
-            continue
-        try:
-            with open("/proc/%s/stat" % p) as f:
-                name, fields = f.read().split(" (", 1)[1].rsplit(")", 1)
-        except OSError:
-            continue
-        start = int(fields.split()[19])
-        if name.startswith("wineserver") and start > latest_start:
-            latest, latest_start = int(p), start
+    for pid in all_pids():
+        name, fields = stat_of(pid)
+        if name and name.startswith("wineserver") and int(fields[19]) > latest_start:
+            latest, latest_start = pid, int(fields[19])
     return latest
-
-
-def process_cpu(pid):
-    """CPU seconds of a process, not a number once it is gone (the figure is then not printed as 0)."""
-    try:
-        return cpu_seconds(pid)
-    except OSError:
-        return float("nan")
 
 
 def run(kind, seconds, env):
@@ -96,9 +98,9 @@ def run(kind, seconds, env):
     # CPU over the counted stretch only: from the window's first present to the counter's end.
     time.sleep(1.0)
     server = wineserver_pid()
-    cpu0, server0, wall0 = cpu_seconds(pid), process_cpu(server), time.monotonic()
+    cpu0, server0, wall0 = cpu_seconds(pid), cpu_seconds(server), time.monotonic()
     out = counter.communicate()[0]
-    cpu1, server1, wall1 = cpu_seconds(pid), process_cpu(server), time.monotonic()
+    cpu1, server1, wall1 = cpu_seconds(pid), cpu_seconds(server), time.monotonic()
     peak = peak_memory_mb(pid)
     values = dict(item.split("=") for item in out.split())
     subprocess.run(["xdotool", "key", "space"], env=env)
