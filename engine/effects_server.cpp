@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine_codes.h"
+#include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
 

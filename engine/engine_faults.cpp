@@ -1,7 +1,12 @@
 #include "engine_faults.h"
 
+#include <windows.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
+
+#include "journal.h"
 
 namespace {
 // Decimal or 0x hex, up to 32 bits; HRESULTs such as 0x80004005 wrap to their signed value.
@@ -48,4 +53,35 @@ EngineFaults parseEngineFaults(const std::string& text) {
         else faults.ignored += (faults.ignored.empty() ? "" : ",") + item;
     }
     return faults;
+}
+
+EngineFaults currentFaults() {
+    // The items last noted as not understood, so each change is journalled once.
+    struct NotedItems {
+        NotedItems() { InitializeCriticalSection(&lock); }
+        CRITICAL_SECTION lock;
+        std::string items;
+    };
+    static NotedItems noted;
+    char text[1024];
+    const DWORD length = GetEnvironmentVariableA("ZOVI_EFFECTS_FAULTS", text, sizeof text);
+    const EngineFaults faults =
+        parseEngineFaults(length > 0 && length < sizeof text ? std::string(text, length) : std::string());
+    if (!faults.ignored.empty()) {
+        EnterCriticalSection(&noted.lock);
+        const bool fresh = faults.ignored != noted.items;
+        noted.items = faults.ignored;
+        LeaveCriticalSection(&noted.lock);
+        if (fresh) JournalLine("faults", -1, "ignored").text("items", faults.ignored.c_str()).write(0);
+    }
+    return faults;
+}
+
+void delayCall(const EngineFaults& faults) {
+    static std::atomic<std::uint32_t> callsSoFar{0};
+    const std::uint32_t call = ++callsSoFar;
+    if (!faults.delayMs || call < faults.delayFrom) return;
+    // Said before the wait, so a test can see that a call is being held.
+    JournalLine("faults", -1, "delay").number("call", call).number("ms", faults.delayMs).write(0);
+    Sleep(faults.delayMs);
 }

@@ -19,3 +19,9 @@ struct EngineFaults {
 };
 
 EngineFaults parseEngineFaults(const std::string& text);
+
+// The faults in force for this call; unknown items are noted in the journal once per change.
+EngineFaults currentFaults();
+
+// Waits as long as the faults ask every call to wait, counting calls from the engine's loading.
+void delayCall(const EngineFaults& faults);

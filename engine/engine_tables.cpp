@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "engine_codes.h"
+#include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
 #include "script_language.h"

@@ -1,7 +1,5 @@
 #include "journal.h"
 
-#include <atomic>
-
 #include <windows.h>
 
 #include <cstdio>
@@ -10,7 +8,6 @@
 
 namespace {
 CRITICAL_SECTION journalLock;
-std::string lastIgnored;
 
 std::wstring environmentValue(const wchar_t* name) {
     wchar_t value[1024];
@@ -99,28 +96,4 @@ JournalLine& JournalLine::detail(const char* name, const std::string& json) {
 void JournalLine::write(std::int64_t result) {
     appendLine(head + ",\"args\":{" + args + "},\"result\":" + std::to_string(result) + details +
                "}\n");
-}
-
-EngineFaults currentFaults() {
-    char text[1024];
-    const DWORD length = GetEnvironmentVariableA("ZOVI_EFFECTS_FAULTS", text, sizeof text);
-    const EngineFaults faults =
-        parseEngineFaults(length > 0 && length < sizeof text ? std::string(text, length) : std::string());
-    if (!faults.ignored.empty()) {
-        EnterCriticalSection(&journalLock);
-        const bool fresh = faults.ignored != lastIgnored;
-        lastIgnored = faults.ignored;
-        LeaveCriticalSection(&journalLock);
-        if (fresh) JournalLine("faults", -1, "ignored").text("items", faults.ignored.c_str()).write(0);
-    }
-    return faults;
-}
-
-void delayCall(const EngineFaults& faults) {
-    static std::atomic<std::uint32_t> callsSoFar{0};
-    const std::uint32_t call = ++callsSoFar;
-    if (!faults.delayMs || call < faults.delayFrom) return;
-    // Said before the wait, so a test can see that a call is being held.
-    JournalLine("faults", -1, "delay").number("call", call).number("ms", faults.delayMs).write(0);
-    Sleep(faults.delayMs);
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "engine_faults.h"
 
 class JournalLine {
 public:
@@ -26,12 +25,6 @@ private:
     std::string args;
     std::string details;
 };
-
-// The faults in force for this call; unknown items are noted in the journal once per change.
-EngineFaults currentFaults();
-
-// Waits as long as the faults ask every call to wait.
-void delayCall(const EngineFaults& faults);
 
 // Made once, when the engine is loaded.
 void startJournal();

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "effects/effect_scripts.h"
-#include "engine_faults.h"
 #include "script_language.h"
 
 namespace {
@@ -104,23 +103,4 @@ TEST(EffectsLanguage, JsonTextStaysValidForAnyByte) {
     const char text[] = "a\"b\\c\nd\re\tf\x01g\x7fh\xe9";
     appendJsonString(out, text, sizeof text - 1);
     EXPECT_EQ(out, "\"a\\\"b\\\\c\\nd\\re\\tf\\u0001g\\u007fh\\u00e9\"");
-}
-
-TEST(EngineFaults, ReadsEachFaultAndKeepsWhatItDoesNotUnderstand) {
-    const EngineFaults faults = parseEngineFaults(
-        " create=0x8007000E, requestRoot=1,reply=1001,openEngine=-5,createPlayer=42,"
-        "playScript=4343,delay=30,bogus=1,reply,create=0x1FFFFFFFF");
-    EXPECT_EQ(faults.create, static_cast<std::int32_t>(0x8007000E));
-    EXPECT_EQ(faults.requestRoot, 1);
-    EXPECT_EQ(faults.reply, 1001);
-    EXPECT_EQ(faults.openEngine, -5);
-    EXPECT_EQ(faults.createPlayer, 42);
-    EXPECT_EQ(faults.playScript, 4343);
-    EXPECT_EQ(faults.delayMs, 30u);
-    EXPECT_EQ(faults.ignored, "bogus=1,reply,create=0x1FFFFFFFF");
-
-    const EngineFaults none = parseEngineFaults("");
-    EXPECT_FALSE(none.create || none.requestRoot || none.reply || none.openEngine ||
-                 none.createPlayer || none.playScript);
-    EXPECT_EQ(none.delayMs, 0u);
 }
