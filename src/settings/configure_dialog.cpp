@@ -50,3 +50,8 @@ INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     default: return FALSE;
     }
 }
+
+INT_PTR showConfigureDialog(HINSTANCE instance, HWND owner) {
+    if (!dialogClassHook(instance)) return 0;
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, configureDialogProc, 0);
+}

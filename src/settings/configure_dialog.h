@@ -9,3 +9,7 @@ BOOL dialogClassHook(HINSTANCE instance);
 // it opens; OK (1) writes the controls' choices to the file and ends the dialog with 1, Cancel, the
 // Escape key and the close box (all 2) end it with 0 and write nothing.
 INT_PTR CALLBACK configureDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows the settings dialog (resource 2003 of instance) owned by owner, or by none, and returns its
+// result: 1 after OK, 0 after Cancel or when the class hook stops it, -1 when it could not be shown.
+INT_PTR showConfigureDialog(HINSTANCE instance, HWND owner);

@@ -1,5 +1,7 @@
 #include "settings/settings_format.h"
 
+#include <algorithm>
+
 #include "settings/text_mode.h"
 
 namespace {
@@ -43,10 +45,31 @@ SaverSettings endSettingsText(SettingsReading& reading) {
     return reading.settings;
 }
 
-SaverSettings settingsFromFileBytes(std::string_view stored) {
-    SettingsReading reading;
-    readSettingsText(reading, textModeText(stored));
-    return endSettingsText(reading);
+SaverSettings readSettingsFile(const ReadSettingsPiece& readPiece) {
+    TextModeReading stream;
+    SettingsReading lines;
+    char piece[512];
+    std::string text;
+    while (!settingsReadingDone(lines) && !stream.ended) {
+        const std::size_t got = readPiece(piece, sizeof piece);
+        if (got == 0) break;
+        text.clear();
+        readTextMode(stream, std::string_view(piece, got), text);
+        readSettingsText(lines, text);
+    }
+    text.clear();
+    endTextMode(stream, text);
+    readSettingsText(lines, text);
+    return endSettingsText(lines);
+}
+
+SaverSettings settingsFromFileBytes(std::string_view stored, std::size_t pieceSize) {
+    return readSettingsFile([&stored, pieceSize](char* buffer, std::size_t capacity) {
+        const std::string_view piece = stored.substr(0, std::min(pieceSize, capacity));
+        piece.copy(buffer, piece.size());
+        stored.remove_prefix(piece.size());
+        return piece.size();
+    });
 }
 
 std::string settingsFileBytes(const SaverSettings& settings) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,8 +29,16 @@ inline bool settingsReadingDone(const SettingsReading& reading) { return reading
 // The end of the file: the reads still to come meet it; gives the settings read.
 SaverSettings endSettingsText(SettingsReading& reading);
 
-// The settings that a whole file of stored bytes reads as.
-SaverSettings settingsFromFileBytes(std::string_view stored);
+// Fills buffer with the next piece of the file's stored bytes and gives how many it put there; 0 at
+// the end of the file, and on a read error, which ends the file where it happens.
+using ReadSettingsPiece = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+
+// The settings a file reads as, read one piece of stored bytes after another and no further than
+// the four lines go, so the file's size does not matter.
+SaverSettings readSettingsFile(const ReadSettingsPiece& readPiece);
+
+// The settings that stored bytes read as, handed over pieceSize bytes at a time.
+SaverSettings settingsFromFileBytes(std::string_view stored, std::size_t pieceSize = 512);
 
 // The bytes of the settings file that holds these settings: each line "true\r\n" or "false\r\n"
 // written through text-mode translation, so each ends in CR CR LF.

@@ -5,17 +5,12 @@
 #include <shlwapi.h>
 
 #include "settings/settings_format.h"
-#include "settings/text_mode.h"
 
 namespace {
 const char kSettingsFileName[] = "Zovi Logo Screensaver.txt";
 
 // A text-mode stream of the C runtime shares the file for reading and writing; so does the saver.
 constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
-// Only the first four lines count: the file is read in pieces, and no further than they go, so its
-// size does not matter.
-constexpr DWORD kReadPiece = 512;
 }  // namespace
 
 std::optional<std::string> settingsFilePath() {
@@ -33,24 +28,13 @@ SaverSettings loadSettings() {
     HANDLE file = CreateFileA(path->c_str(), GENERIC_READ, kSharing, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return SaverSettings{};
-
-    TextModeReading stream;
-    SettingsReading lines;
-    char piece[kReadPiece];
-    DWORD got = 0;
-    std::string text;
-    // A read error ends the file where it happens, as it ends a stream.
-    while (!settingsReadingDone(lines) && !stream.ended &&
-           ReadFile(file, piece, kReadPiece, &got, nullptr) && got > 0) {
-        text.clear();
-        readTextMode(stream, std::string_view(piece, got), text);
-        readSettingsText(lines, text);
-    }
+    const SaverSettings settings = readSettingsFile([file](char* buffer, std::size_t capacity) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, static_cast<DWORD>(capacity), &got, nullptr)) return std::size_t{0};
+        return static_cast<std::size_t>(got);
+    });
     CloseHandle(file);
-    text.clear();
-    endTextMode(stream, text);
-    readSettingsText(lines, text);
-    return endSettingsText(lines);
+    return settings;
 }
 
 void saveSettings(const SaverSettings& settings) {

@@ -4,11 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #include "settings/settings_format.h"
-#include "settings/text_mode.h"
 
 namespace {
 bool same(const SaverSettings& a, const SaverSettings& b) {
@@ -21,21 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::size_t piece = 1 + data[0] % 7;
     const std::string_view stored(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const SaverSettings whole = settingsFromFileBytes(stored);
-
-    TextModeReading text;
-    SettingsReading settings;
-    std::string characters;
-    for (std::size_t at = 0; at < stored.size() && !settingsReadingDone(settings); at += piece) {
-        characters.clear();
-        readTextMode(text, stored.substr(at, piece), characters);
-        readSettingsText(settings, characters);
-    }
-    characters.clear();
-    endTextMode(text, characters);
-    readSettingsText(settings, characters);
-    if (!same(endSettingsText(settings), whole)) std::abort();
-
+    const SaverSettings whole = settingsFromFileBytes(stored, stored.size() + 1);
+    if (!same(settingsFromFileBytes(stored, piece), whole)) std::abort();
     if (!same(settingsFromFileBytes(settingsFileBytes(whole)), whole)) std::abort();
     return 0;
 }
