@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "effects/effects_playback.h"
 #include "effects/script_key.h"
-#include "logo/logo_animation.h"
 
 namespace {
 // Any character decodes: "9" and below count from "0", everything else from "A" less ten, so lower
@@ -58,8 +58,8 @@ std::string substituteColour(const std::string& script, const std::string& colou
     return prepared;
 }
 
-std::string prepareLightScript(const LogoAnimation& logo) {
-    const std::string& script =
-        logo.fadeToBackground ? logo.lightScriptFadeToBackground : logo.lightScriptFadeToBlack;
-    return substituteColour(script, colourText(logo.red, logo.green, logo.blue));
+std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue) {
+    const std::string& script = link.settings.fadeToBackground ? link.lightScriptFadeToBackground
+                                                                : link.lightScriptFadeToBlack;
+    return substituteColour(script, colourText(red, green, blue));
 }

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-class LogoAnimation;
+struct EffectsLink;
 
 // Marks the place in a light script where the cycle's colour goes.
 constexpr const char* kColourToken = "_VALUE_";
@@ -18,6 +18,6 @@ std::string colourText(float red, float green, float blue);
 // is the script unchanged.
 std::string substituteColour(const std::string& script, const std::string& colour);
 
-// The light script this logo sends for its current colour: the fade-to-background or the
-// fade-to-black one, coloured.
-std::string prepareLightScript(const LogoAnimation& logo);
+// The light script the link sends for a cycle of the given colour: the fade-to-background or the
+// fade-to-black one, as the settings choose, coloured.
+std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue);

@@ -5,6 +5,8 @@
 #include "effects/connect_codes.h"
 
 namespace {
+// The process's one client: the engine's server object lives on one thread of the process, so every
+// connection of every window shares it. Made before the program starts and kept until it ends.
 EffectsClientState client;
 
 // The C++ runtime runs this initialiser exactly once and holds every other first caller until it is

@@ -1,56 +1,66 @@
 #include "effects/effects_playback.h"
 
-#include <string>
-
 #include "effects/effect_scripts.h"
-#include "logo/logo_animation.h"
+#include "effects/stored_scripts.h"
 
 namespace {
-void playScript(LogoAnimation& logo, const std::string& script) {
+void playScript(EffectsLink& link, const std::string& script) {
     // The text goes as its first byte and its length; the NUL behind it is not counted.
-    logo.effectsResult = logo.effectsPlayer->playScript(
-        logo.effectsPlayer, script.c_str(), static_cast<std::uint32_t>(script.size()), 0, 0, 0,
+    link.effectsResult = link.effectsPlayer->playScript(
+        link.effectsPlayer, script.c_str(), static_cast<std::uint32_t>(script.size()), 0, 0, 0,
         kEffectsCallTrailer);
+}
+
+template <std::size_t Size>
+std::string decodeStored(const char (&stored)[Size]) {
+    return decodeScript(stored, Size - 1);
 }
 }  // namespace
 
-void openEffects(LogoAnimation& logo) {
-    logo.effectsRoot = nullptr;
-    logo.effectsEngine = nullptr;
-    logo.effectsPlayer = nullptr;
+void decodeEffectScripts(EffectsLink& link) {
+    link.lightScriptFadeToBlack = decodeStored(kStoredLightScriptFadeToBlack);
+    link.lightScriptFadeToBackground = decodeStored(kStoredLightScriptFadeToBackground);
+    link.fanScript = decodeStored(kStoredFanScript);
+    link.rumbleScript = decodeStored(kStoredRumbleScript);
+}
 
-    logo.effectsResult = logo.effectsClient.connect(&logo.effectsRoot, nullptr);
-    if (logo.effectsResult != kEffectsSuccess) {
-        logo.effectsReady = false;
+void openEffects(EffectsLink& link) {
+    link.effectsRoot = nullptr;
+    link.effectsEngine = nullptr;
+    link.effectsPlayer = nullptr;
+
+    link.effectsResult = link.client.connect(&link.effectsRoot, nullptr);
+    if (link.effectsResult != kEffectsSuccess) {
+        link.effectsReady = false;
         return;
     }
-    logo.effectsResult =
-        logo.effectsRoot->openEngine(logo.effectsRoot, &logo.effectsEngine, kEffectsApplicationName,
+    link.effectsResult =
+        link.effectsRoot->openEngine(link.effectsRoot, &link.effectsEngine, kEffectsApplicationName,
                                      kEffectsApplicationVersion, kEffectsCallTrailer);
-    if (logo.effectsResult != kEffectsSuccess) {
-        logo.effectsReady = false;
+    if (link.effectsResult != kEffectsSuccess) {
+        link.effectsReady = false;
         return;
     }
-    logo.effectsResult = logo.effectsEngine->createPlayer(logo.effectsEngine, 0, 0, 0,
-                                                          &logo.effectsPlayer, kEffectsCallTrailer);
-    if (logo.effectsResult != kEffectsSuccess) logo.effectsReady = false;
+    link.effectsResult = link.effectsEngine->createPlayer(link.effectsEngine, 0, 0, 0,
+                                                          &link.effectsPlayer, kEffectsCallTrailer);
+    if (link.effectsResult != kEffectsSuccess) link.effectsReady = false;
 }
 
-void playCycleEffects(LogoAnimation& logo) {
-    const std::string lightScript = prepareLightScript(logo);
-    if (!logo.effectsReady) return;
-    if (logo.lightsEnabled) playScript(logo, lightScript);
-    if (logo.fansEnabled) playScript(logo, logo.fanScript);
-    if (logo.rumblesEnabled) playScript(logo, logo.rumbleScript);
+void playCycleEffects(EffectsLink& link, float red, float green, float blue) {
+    const std::string lightScript = prepareLightScript(link, red, green, blue);
+    if (!link.effectsReady) return;
+    if (link.settings.lightsEnabled) playScript(link, lightScript);
+    if (link.settings.fansEnabled) playScript(link, link.fanScript);
+    if (link.settings.rumblesEnabled) playScript(link, link.rumbleScript);
 }
 
-void closeEffects(LogoAnimation& logo) {
-    if (logo.effectsPlayer) logo.effectsPlayer->release(logo.effectsPlayer);
-    if (logo.effectsEngine) logo.effectsEngine->release(logo.effectsEngine);
-    if (logo.effectsRoot) logo.effectsRoot->release(logo.effectsRoot);
-    logo.effectsPlayer = nullptr;
-    logo.effectsEngine = nullptr;
-    logo.effectsRoot = nullptr;
+void closeEffects(EffectsLink& link) {
+    if (link.effectsPlayer) link.effectsPlayer->release(link.effectsPlayer);
+    if (link.effectsEngine) link.effectsEngine->release(link.effectsEngine);
+    if (link.effectsRoot) link.effectsRoot->release(link.effectsRoot);
+    link.effectsPlayer = nullptr;
+    link.effectsEngine = nullptr;
+    link.effectsRoot = nullptr;
     // Also after a failed connect: the client finds no open connection then and does nothing.
-    logo.effectsClient.disconnect();
+    link.client.disconnect();
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "logo/float_rounding.h"
+
 // How each outline point is lit in a frame. A point darkens by 1/90 per index of distance from the
 // spot, so with the brightest channel at 0.7 nothing beyond 63 indices adds light. Past index 184
 // the outline retraces its start, and sprites and line fade out over that tail.
@@ -19,7 +21,4 @@ float spriteAlphaAt(int index);
 float lineAlphaAt(int index);
 
 // A colour channel darkened by a point's distance; below 0 it is passed on as it is.
-inline float shadedChannel(float channel, float distance) {
-    const float shaded = channel - distance;
-    return shaded;
-}
+inline float shadedChannel(float channel, float distance) { return roundToFloat(channel - distance); }

@@ -1,50 +1,28 @@
 #include "logo/logo_animation.h"
 
-#include "effects/effect_scripts.h"
-#include "effects/stored_scripts.h"
 #include "logo/colour.h"
+#include "logo/float_rounding.h"
+#include "logo/render_state.h"
 #include "logo/sweep.h"
-#include "render/render_state.h"
 
-float normalisedOutlineX(float drawingX) {
-    const float centred = static_cast<float>(drawingX - 150.0);
-    const float scene = static_cast<float>(centred / 28.0);
-    return scene;
-}
+float normalisedOutlineX(float drawingX) { return roundToFloat(roundToFloat(drawingX - 150.0) / 28.0); }
 
-float normalisedOutlineY(float drawingY) {
-    const float centred = static_cast<float>(drawingY - 100.0);
-    const float scene = static_cast<float>(centred / 28.0);
-    return scene;
-}
+float normalisedOutlineY(float drawingY) { return roundToFloat(roundToFloat(drawingY - 100.0) / 28.0); }
 
-LogoAnimation::LogoAnimation(bool fadeToBackgroundSetting, bool lightsSetting, bool fansSetting,
-                             bool rumblesSetting, const LogoClock& clock,
-                             const EffectsClient& effects)
-    : effectsReady(true),
-      fadeToBackground(fadeToBackgroundSetting),
-      lightsEnabled(lightsSetting),
-      fansEnabled(fansSetting),
-      rumblesEnabled(rumblesSetting),
-      effectsClient(effects) {
+LogoAnimation::LogoAnimation(const SaverSettings& settings, const LogoClock& clock,
+                             const EffectsClient& client)
+    : effects(settings, client) {
     for (int i = 0; i < kOutlinePointCount; ++i) {
         outlineX[i] = normalisedOutlineX(kOutlineTableX[i]);
         outlineY[i] = normalisedOutlineY(kOutlineTableY[i]);
     }
     lastTick = clock.tickCount();
     hue = hueFromDraw(clock.randomDraw());
-    lightScriptFadeToBlack =
-        decodeScript(kStoredLightScriptFadeToBlack, sizeof kStoredLightScriptFadeToBlack - 1);
-    lightScriptFadeToBackground = decodeScript(kStoredLightScriptFadeToBackground,
-                                               sizeof kStoredLightScriptFadeToBackground - 1);
-    fanScript = decodeScript(kStoredFanScript, sizeof kStoredFanScript - 1);
-    rumbleScript = decodeScript(kStoredRumbleScript, sizeof kStoredRumbleScript - 1);
-    openEffects(*this);
+    decodeEffectScripts(effects);
+    openEffects(effects);
 }
 
-// The scripts are members declared in the order they were decoded, so they go in reverse order
-// after this body: rumble, fan, the two light scripts.
-LogoAnimation::~LogoAnimation() { closeEffects(*this); }
+LogoAnimation::~LogoAnimation() { closeEffects(effects); }
 
 void hueToColour(LogoAnimation& logo) {
     const Colour colour = colourFromHue(logo.hue, Colour{logo.red, logo.green, logo.blue});
@@ -61,7 +39,7 @@ void startCycle(LogoAnimation& logo, const LogoClock& clock) {
     logo.green = 0.0f;
     logo.blue = 0.0f;
     hueToColour(logo);
-    playCycleEffects(logo);
+    playCycleEffects(logo.effects, logo.red, logo.green, logo.blue);
 }
 
 void advanceSweep(RenderState& state, const LogoClock& clock) {

@@ -1,25 +1,23 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <string>
 
 #include "effects/effects_playback.h"
 #include "logo/logo_clock.h"
 #include "logo/outline_table.h"
+#include "settings/saver_settings.h"
 
 struct RenderState;
 
-// The one animated logo: its outline in scene units, the colour and sweep of the current cycle, the
-// effect scripts and engine handles, and the user's settings. The animation thread writes the
-// animated values while the window thread draws them, so each is a 32-bit atomic, written and read
-// whole without a lock. The effects fields are written before the animation thread starts (and
-// effectsResult by whichever thread makes a call), so they need none.
+// The one animated logo of a saver window: its outline in scene units, the colour and sweep of the
+// current cycle, and its effects link. The animation thread writes the animated values while the
+// window thread draws them, so each is a 32-bit atomic, written and read whole without a lock.
 class LogoAnimation {
 public:
-    // Builds the logo, decodes the scripts and opens the effects engine through the given client.
-    LogoAnimation(bool fadeToBackground, bool lightsEnabled, bool fansEnabled, bool rumblesEnabled,
-                  const LogoClock& clock, const EffectsClient& effects);
-    // Releases the engine's handles and closes the connection; the scripts go last.
+    // Builds the outline, takes the first hue, decodes the scripts and opens the effects engine
+    // through the given client.
+    LogoAnimation(const SaverSettings& settings, const LogoClock& clock, const EffectsClient& client);
+    // Releases the engine's handles and closes the connection; the scripts go with the link.
     ~LogoAnimation();
     LogoAnimation(const LogoAnimation&) = delete;
     LogoAnimation& operator=(const LogoAnimation&) = delete;
@@ -30,23 +28,10 @@ public:
     std::atomic<float> red{0.0f};
     std::atomic<float> green{0.0f};
     std::atomic<float> blue{0.0f};
-    std::string lightScriptFadeToBlack;
-    std::string lightScriptFadeToBackground;
-    std::string fanScript;
-    std::string rumbleScript;
-    EffectsRoot* effectsRoot = nullptr;
-    EffectsCode effectsResult = 0;
-    EffectsEngine* effectsEngine = nullptr;
-    EffectsPlayer* effectsPlayer = nullptr;
-    bool effectsReady = false;
-    bool fadeToBackground;
-    bool lightsEnabled;
-    bool fansEnabled;
-    bool rumblesEnabled;
     std::atomic<std::int32_t> sweepPosition{0};
     std::uint32_t lastTick = 0;  // animation thread only, once constructed
     std::atomic<float> scale{1.0f};
-    EffectsClient effectsClient;  // the link opened at construction and closed at destruction
+    EffectsLink effects;  // scripts, engine handles and the settings that choose what is sent
 };
 
 static_assert(std::atomic<std::int32_t>::is_always_lock_free, "sweep must be shared without a lock");

@@ -1,5 +1,6 @@
 #include "logo/logo_drawing.h"
 
+#include "logo/float_rounding.h"
 #include "logo/frame_shading.h"
 #include "logo/gl_api.h"
 
@@ -34,7 +35,8 @@ void drawLogo(LogoAnimation& logo) {
                   shadedChannel(blue, distance), alpha);
         const float x = logo.outlineX[i];
         const float y = logo.outlineY[i];
-        const float left = x - h, right = x + h, top = y - h, bottom = y + h;
+        const float left = roundToFloat(x - h), right = roundToFloat(x + h);
+        const float top = roundToFloat(y - h), bottom = roundToFloat(y + h);
         glTexCoord2f(0.0f, 0.0f);
         glVertex3f(right, top, 0.0f);
         glTexCoord2f(1.0f, 0.0f);

@@ -1,6 +1,6 @@
 #pragma once
 #include "logo/logo_animation.h"
-#include "render/render_state.h"
+#include "logo/render_state.h"
 
 // Draws one whole frame into the back buffer: camera, y flip, the cycle's offset, then the logo.
 void drawFrame(RenderState& state);

@@ -3,8 +3,8 @@
 #include "logo/gl_api.h"
 #include "logo/sprite_texture.h"
 
-void setUpScene(RenderState& state, bool fadeToBackground, bool lightsEnabled, bool fansEnabled,
-                bool rumblesEnabled, const LogoClock& clock, const EffectsClient& effects) {
+void setUpScene(RenderState& state, const SaverSettings& settings, const LogoClock& clock,
+                const EffectsClient& effects) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     // Additive blending by alpha: overlapping sprites and line segments add up into a glow.
     glEnable(GL_BLEND);
@@ -28,15 +28,19 @@ void setUpScene(RenderState& state, bool fadeToBackground, bool lightsEnabled, b
     glEnable(GL_LINE_SMOOTH);
     glLineWidth(10.0f);
 
-    state.offsetX = 0.0f;
-    state.offsetY = 0.0f;
-    state.logo.reset(new LogoAnimation(fadeToBackground, lightsEnabled, fansEnabled, rumblesEnabled,
-                                       clock, effects));
-    startCycle(*state.logo, clock);
+    setUpLogo(state, settings, clock, effects);
 
     // Sprite quads are wound clockwise in outline coordinates; only the frame's y flip turns them to
     // face the camera.
     glFrontFace(GL_CCW);
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
+}
+
+void setUpLogo(RenderState& state, const SaverSettings& settings, const LogoClock& clock,
+               const EffectsClient& effects) {
+    state.offsetX = 0.0f;
+    state.offsetY = 0.0f;
+    state.logo.reset(new LogoAnimation(settings, clock, effects));
+    startCycle(*state.logo, clock);
 }

@@ -1,27 +1,16 @@
 #include "logo/sweep.h"
 
+#include "logo/float_rounding.h"
+
 std::int32_t advancedSweepPosition(std::int32_t position, std::uint32_t elapsedMs) {
     const double advanced = static_cast<double>(elapsedMs) * kSweepRatePerMs + position;
     return static_cast<std::int32_t>(advanced);
 }
 
-float hueFromDraw(int draw) {
-    const float hue = static_cast<float>(draw / kRandomDivisor);
-    return hue;
-}
+float hueFromDraw(int draw) { return roundToFloat(draw / kRandomDivisor); }
 
-float scaleFromDraw(int draw) {
-    const float unit = static_cast<float>(draw / kRandomDivisor);
-    const float scale = static_cast<float>(unit + 0.5);
-    return scale;
-}
+float scaleFromDraw(int draw) { return roundToFloat(roundToFloat(draw / kRandomDivisor) + 0.5); }
 
-float offsetXFromDraw(int draw) {
-    const float offset = static_cast<float>((draw / kRandomDivisor - 0.5) * 20.0);
-    return offset;
-}
+float offsetXFromDraw(int draw) { return roundToFloat((draw / kRandomDivisor - 0.5) * 20.0); }
 
-float offsetYFromDraw(int draw) {
-    const float offset = static_cast<float>((draw / kRandomDivisor - 0.5) * 15.0);
-    return offset;
-}
+float offsetYFromDraw(int draw) { return roundToFloat((draw / kRandomDivisor - 0.5) * 15.0); }

@@ -1,6 +1,6 @@
 #include "render/pixel_format.h"
 
-void setUpPixelFormat(HDC deviceContext) {
+bool setUpPixelFormat(HDC deviceContext) {
     PIXELFORMATDESCRIPTOR format = {};
     format.nSize = sizeof format;
     format.nVersion = 1;
@@ -10,7 +10,7 @@ void setUpPixelFormat(HDC deviceContext) {
     format.cDepthBits = 16;
     format.iLayerType = PFD_MAIN_PLANE;
     const int chosen = ChoosePixelFormat(deviceContext, &format);
-    SetPixelFormat(deviceContext, chosen, &format);
+    return chosen != 0 && SetPixelFormat(deviceContext, chosen, &format);
 }
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the descriptor's size field is 40");

@@ -10,8 +10,6 @@
 #include "shell/shell_state.h"
 
 namespace {
-constexpr int kConfigureDialogId = 2003;
-
 const char* nextAnsiChar(const char* text) { return CharNextA(text); }
 
 bool isOlderWindowsFamily() {
@@ -31,18 +29,20 @@ HWND ownerOrForeground(std::uint32_t handle) {
     return owner ? owner : GetForegroundWindow();
 }
 
-int runMode(const CommandDecision& decision) {
+int runMode(SaverShellState& shell, const CommandDecision& decision) {
     switch (decision.mode) {
-    case SaverMode::ConfigureAlone: return static_cast<int>(showConfigureDialog(nullptr));
+    case SaverMode::ConfigureAlone:
+        return static_cast<int>(showConfigureDialog(shell.moduleInstance, nullptr));
     case SaverMode::Configure:
-        return static_cast<int>(showConfigureDialog(ownerOrForeground(decision.handle)));
-    case SaverMode::FullScreen: return runSaverWindow(nullptr);
+        return static_cast<int>(
+            showConfigureDialog(shell.moduleInstance, ownerOrForeground(decision.handle)));
+    case SaverMode::FullScreen: return runSaverWindow(shell, nullptr);
     case SaverMode::Preview: {
         HWND parent = existingWindow(decision.handle);
-        return parent ? runSaverWindow(parent) : -1;
+        return parent ? runSaverWindow(shell, parent) : -1;
     }
     case SaverMode::ChangePassword:
-        if (!shellState.win9xPlatform) return -1;
+        if (!shell.win9xPlatform) return -1;
         changePassword(ownerOrForeground(decision.handle));
         return 0;
     case SaverMode::Invalid: return -1;
@@ -63,14 +63,10 @@ int dispatchCommandLine(HINSTANCE instance, const char* commandTail) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_TAB_CLASSES;
     InitCommonControlsEx(&controls);
-    shellState.moduleInstance = instance;
-    shellState.win9xPlatform = isOlderWindowsFamily();
-    installFaultGuard();
-    return runMode(decideCommand(commandTail));
-}
-
-INT_PTR showConfigureDialog(HWND owner) {
-    if (!dialogClassHook(shellState.moduleInstance)) return 0;
-    return DialogBoxParamA(shellState.moduleInstance, MAKEINTRESOURCEA(kConfigureDialogId), owner,
-                           configureDialogProc, 0);
+    // The run's shell state lives here until the process ends: every mode returns to this frame.
+    SaverShellState shell;
+    shell.moduleInstance = instance;
+    shell.win9xPlatform = isOlderWindowsFamily();
+    installFaultGuard(shell.win9xPlatform);
+    return runMode(shell, decideCommand(commandTail));
 }

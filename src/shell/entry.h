@@ -8,7 +8,3 @@
 // Runs the mode named by the command tail and returns the process exit code: the dialog's result,
 // the saver window's 0, or -1 for an option that cannot run.
 int dispatchCommandLine(HINSTANCE instance, const char* commandTail);
-
-// Shows the settings dialog owned by owner (or none) and returns its result, -1 when it could not
-// be shown.
-INT_PTR showConfigureDialog(HWND owner);

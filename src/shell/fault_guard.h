@@ -2,5 +2,6 @@
 
 // A fault that escapes a mode must not leave the system believing a password-protected saver still
 // runs: the guard withdraws the saver-running notice and ends the process with exit code -1. Under
-// a debugger the fault is left to the debugger.
-void installFaultGuard();
+// a debugger the fault is left to the debugger. One guard per process, installed by the dispatcher
+// before any mode runs and kept until the process ends.
+void installFaultGuard(bool win9xPlatform);

@@ -1,7 +1,7 @@
 #include "shell/password.h"
 
 #include "shell/password_rules.h"
-#include "shell/shell_state.h"
+#include "shell/saver_window.h"
 
 namespace {
 constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SETSCREENSAVERRUNNING
@@ -36,58 +36,57 @@ bool passwordWanted() {
 }
 }  // namespace
 
-void setSaverRunning(BOOL on) {
-    if (!shellState.win9xPlatform) return;
+void setSaverRunning(bool win9xPlatform, BOOL on) {
+    if (!win9xPlatform) return;
     UINT previous = 0;
     SystemParametersInfoA(kScreenSaverRunningAction, static_cast<UINT>(on), &previous, 0);
 }
 
-void loadPasswordModule() {
-    if (!shellState.win9xPlatform) return;
-    if (shellState.passwordModule) unloadPasswordModule();
+void loadPasswordModule(SaverShellState& shell) {
+    if (!shell.win9xPlatform) return;
+    if (shell.passwordModule) unloadPasswordModule(shell);
     if (!passwordWanted()) return;
-    shellState.passwordModule = loadSystemModule("PASSWORD.CPL");
-    if (!shellState.passwordModule) return;
-    shellState.verifyPasswordFn =
-        entryPoint<VerifyPasswordFn>(shellState.passwordModule, "VerifyScreenSavePwd");
-    if (shellState.verifyPasswordFn)
-        setSaverRunning(TRUE);
+    shell.passwordModule = loadSystemModule("PASSWORD.CPL");
+    if (!shell.passwordModule) return;
+    shell.verifyPasswordFn = entryPoint<VerifyPasswordFn>(shell.passwordModule, "VerifyScreenSavePwd");
+    if (shell.verifyPasswordFn)
+        setSaverRunning(true, TRUE);
     else
-        unloadPasswordModule();
+        unloadPasswordModule(shell);
 }
 
-void unloadPasswordModule() {
-    if (!shellState.win9xPlatform || !shellState.passwordModule) return;
-    FreeLibrary(shellState.passwordModule);
-    shellState.passwordModule = nullptr;
-    if (shellState.verifyPasswordFn) {
-        shellState.verifyPasswordFn = nullptr;
-        setSaverRunning(FALSE);
+void unloadPasswordModule(SaverShellState& shell) {
+    if (!shell.win9xPlatform || !shell.passwordModule) return;
+    FreeLibrary(shell.passwordModule);
+    shell.passwordModule = nullptr;
+    if (shell.verifyPasswordFn) {
+        shell.verifyPasswordFn = nullptr;
+        setSaverRunning(true, FALSE);
     }
 }
 
-int verifyPasswordBeforeClose(HWND window) {
+int verifyPasswordBeforeClose(SaverWindow& saver, HWND window) {
     VerifyState state;
-    state.verifyingPassword = shellState.verifyingPassword;
-    state.closeApproved = shellState.closeApproved;
-    state.verifierLoaded = shellState.verifyPasswordFn != nullptr;
-    state.lastVerifyTick = shellState.lastVerifyTick;
+    state.verifyingPassword = saver.verifyingPassword;
+    state.closeApproved = saver.closeApproved;
+    state.verifierLoaded = saver.shell.verifyPasswordFn != nullptr;
+    state.lastVerifyTick = saver.lastVerifyTick;
     switch (verificationStep(state, GetTickCount())) {
     case VerifyStep::Refuse: return 0;
-    case VerifyStep::Approve: shellState.closeApproved = true; return 1;
+    case VerifyStep::Approve: saver.closeApproved = true; return 1;
     case VerifyStep::Ask: break;
     }
-    shellState.verifyingPassword = true;
+    saver.verifyingPassword = true;
     // Ticks queued before the prompt would only draw behind it.
     MSG dropped;
     PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     const LRESULT approved = SendMessageA(window, kVerifyPasswordRequest, 0, 0);
-    shellState.closeApproved = approved != 0;
-    shellState.verifyingPassword = false;
+    saver.closeApproved = approved != 0;
+    saver.verifyingPassword = false;
     if (!approved) SetCursor(nullptr);
-    shellState.lastVerifyTick = GetTickCount();
-    return shellState.closeApproved ? 1 : 0;
+    saver.lastVerifyTick = GetTickCount();
+    return saver.closeApproved ? 1 : 0;
 }
 
 void changePassword(HWND owner) {

@@ -1,10 +1,7 @@
 #include "shell/saver_window.h"
 
-#include "render/render_host.h"
-#include "shell/close_rules.h"
 #include "shell/exit_watchdog.h"
 #include "shell/password.h"
-#include "shell/shell_state.h"
 
 namespace {
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -14,6 +11,10 @@ constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWND
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr UINT kHelpForwardMs = 2000;
+
+// The window whose creation is under way on this thread: its first message ties it to its handle.
+// The creation parameter stays null, as the desktop's own savers leave it.
+thread_local SaverWindow* windowBeingCreated = nullptr;
 
 // Class, place and style of the saver window in its mode.
 struct SaverWindowPlan {
@@ -42,13 +43,13 @@ RECT virtualScreenBounds() {
     return bounds;
 }
 
-SaverWindowPlan planSaverWindow(HWND parent) {
+SaverWindowPlan planSaverWindow(SaverWindow& saver, HWND parent) {
     SaverWindowPlan plan = {};
     plan.windowClass.style = kSaverClassStyle;
     plan.windowClass.lpfnWndProc = saverWindowProc;
-    plan.windowClass.hInstance = shellState.moduleInstance;
+    plan.windowClass.hInstance = saver.shell.moduleInstance;
     // Resource 100 does not exist (the icon group is 5): the class has no icon, as it always had.
-    plan.windowClass.hIcon = LoadIconA(shellState.moduleInstance, MAKEINTRESOURCEA(100));
+    plan.windowClass.hIcon = LoadIconA(saver.shell.moduleInstance, MAKEINTRESOURCEA(100));
     plan.windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     plan.windowClass.lpszClassName = kSaverClassName;
     if (parent) {
@@ -56,7 +57,7 @@ SaverWindowPlan planSaverWindow(HWND parent) {
         plan.bounds.left = plan.bounds.top = 0;
         plan.style = kPreviewStyle;
         plan.title = kPreviewTitle;
-        shellState.previewMode = true;
+        saver.previewMode = true;
     } else {
         plan.bounds = virtualScreenBounds();
         plan.style = kFullScreenStyle;
@@ -79,34 +80,46 @@ std::uint8_t acLineStatusNow() {
     return GetSystemPowerStatus(&status) ? status.ACLineStatus : kUnknownAcLineStatus;
 }
 
-HWND createPlannedWindow(const SaverWindowPlan& plan, HWND parent) {
-    shellState.autoPlayMessage =
-        shellState.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
-    if (!RegisterClassA(&plan.windowClass)) return nullptr;
+HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND parent) {
+    saver.autoPlayMessage =
+        saver.shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+    // A class left registered by an earlier window of this process is the same class.
+    if (!RegisterClassA(&plan.windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    windowBeingCreated = &saver;
     HWND window = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style,
                                   plan.bounds.left, plan.bounds.top,
                                   plan.bounds.right - plan.bounds.left,
                                   plan.bounds.bottom - plan.bounds.top, parent, nullptr,
-                                  shellState.moduleInstance, nullptr);
-    shellState.saverWindow = window;
+                                  saver.shell.moduleInstance, nullptr);
+    windowBeingCreated = nullptr;
+    saver.saverWindow = window;
     if (window && !parent) SetForegroundWindow(window);
     return window;
 }
 
-void postClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
-
-void switchInputMethodOff(HWND window) {
-    shellState.imeModule = GetModuleHandleA("IMM32.DLL");
-    if (!shellState.imeModule) return;
-    shellState.associateContextFn = reinterpret_cast<AssociateContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(shellState.imeModule, "ImmAssociateContext")));
-    if (shellState.associateContextFn)
-        shellState.savedImeContext = shellState.associateContextFn(window, nullptr);
+SaverWindowFlags flagsOf(const SaverWindow& saver) {
+    SaverWindowFlags flags;
+    flags.previewMode = saver.previewMode;
+    flags.closeApproved = saver.closeApproved;
+    flags.verifyingPassword = saver.verifyingPassword;
+    flags.win9xPlatform = saver.shell.win9xPlatform;
+    return flags;
 }
 
-void restoreInputMethod(HWND window) {
-    if (shellState.imeModule && shellState.associateContextFn && shellState.savedImeContext)
-        shellState.associateContextFn(window, shellState.savedImeContext);
+void postClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+void switchInputMethodOff(SaverWindow& saver, HWND window) {
+    saver.imeModule = GetModuleHandleA("IMM32.DLL");
+    if (!saver.imeModule) return;
+    saver.associateContextFn = reinterpret_cast<AssociateContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(saver.imeModule, "ImmAssociateContext")));
+    if (saver.associateContextFn) saver.savedImeContext = saver.associateContextFn(window, nullptr);
+}
+
+void restoreInputMethod(SaverWindow& saver, HWND window) {
+    if (saver.imeModule && saver.associateContextFn && saver.savedImeContext)
+        saver.associateContextFn(window, saver.savedImeContext);
 }
 
 void forwardToParent(HWND window, UINT message, LPARAM lParam) {
@@ -126,24 +139,25 @@ void forwardToParent(HWND window, UINT message, LPARAM lParam) {
 }
 
 // Applies the input and power rules; true with result set when the message is answered here.
-bool applyCloseRules(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool applyCloseRules(SaverWindow& saver, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                     LRESULT& result) {
     switch (closeRuleFor(message, wParam, lParam)) {
     case CloseRule::None: break;
     case CloseRule::Close: postClose(window); break;
     case CloseRule::MouseTravel: {
         POINT now;
         GetCursorPos(&now);
-        const CursorPoint saved = {shellState.savedCursorPos.x, shellState.savedCursorPos.y};
-        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, shellState.mouseMoveThreshold)) {
+        const CursorPoint saved = {saver.savedCursorPos.x, saver.savedCursorPos.y};
+        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, saver.mouseMoveThreshold)) {
             postClose(window);
-            shellState.savedCursorPos = now;
+            saver.savedCursorPos = now;
         }
         break;
     }
     case CloseRule::PowerStatusChange: {
         const std::uint8_t status = acLineStatusNow();
-        const bool changed = status != shellState.acLineStatus;
-        shellState.acLineStatus = status;
+        const bool changed = status != saver.acLineStatus;
+        saver.acLineStatus = status;
         if (changed) postClose(window);
         break;
     }
@@ -155,44 +169,18 @@ bool applyCloseRules(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LR
     }
     return false;
 }
-}  // namespace
 
-HWND createSaverWindow(HWND parent) {
-    return createPlannedWindow(planSaverWindow(parent), parent);
-}
-
-int runSaverWindow(HWND parent) {
-    const SaverWindowPlan plan = planSaverWindow(parent);
-    if (!parent) {
-        if (bringRunningSaverToFront()) return 0;
-        shellState.acLineStatus = acLineStatusNow();
-        loadPasswordModule();
-    }
-    int exitCode = 0;
-    shellState.endsWithWindow = true;
-    if (createPlannedWindow(plan, parent)) {
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (message.message == WM_QUIT) exitCode = static_cast<int>(message.wParam);
-    }
-    unloadPasswordModule();
-    return exitCode;
-}
-
-LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (saverWindowFilter(currentSaverWindowFlags(), message, wParam)) {
+LRESULT filterMessage(SaverWindow& saver, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (saverWindowFilter(flagsOf(saver), message, wParam)) {
     case FilterAction::PassOn: break;
     case FilterAction::CreateThenPassOn:
-        switchInputMethodOff(window);
-        GetCursorPos(&shellState.savedCursorPos);
-        if (!shellState.previewMode) SetCursor(nullptr);
+        switchInputMethodOff(saver, window);
+        GetCursorPos(&saver.savedCursorPos);
+        if (!saver.previewMode) SetCursor(nullptr);
         break;
     case FilterAction::DestroyThenPassOn:
-        if (shellState.endsWithWindow) armExitWatchdog();
-        restoreInputMethod(window);
+        if (saver.endsProcess) armExitWatchdog(saver.shell.win9xPlatform);
+        restoreInputMethod(saver, window);
         PostQuitMessage(0);
         break;
     case FilterAction::HideCursorThenPassOn: SetCursor(nullptr); break;
@@ -204,28 +192,76 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     return renderHostProc(window, message, wParam, lParam);
 }
+}  // namespace
+
+SaverWindow* saverWindowOf(HWND window) {
+    if (auto* attached = reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+        return attached;
+    SaverWindow* creating = windowBeingCreated;
+    if (!creating) return nullptr;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+    windowBeingCreated = nullptr;
+    return creating;
+}
+
+HWND createSaverWindow(SaverWindow& saver, HWND parent) {
+    return createPlannedWindow(saver, planSaverWindow(saver, parent), parent);
+}
+
+int runSaverWindow(SaverShellState& shell, HWND parent) {
+    SaverWindow saver(shell);
+    const SaverWindowPlan plan = planSaverWindow(saver, parent);
+    if (!parent) {
+        if (bringRunningSaverToFront()) return 0;
+        saver.acLineStatus = acLineStatusNow();
+        loadPasswordModule(shell);
+    }
+    int exitCode = 0;
+    saver.endsProcess = true;
+    if (createPlannedWindow(saver, plan, parent)) {
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (message.message == WM_QUIT) exitCode = static_cast<int>(message.wParam);
+    }
+    unloadPasswordModule(shell);
+    return exitCode;
+}
+
+LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SaverWindow* saver = saverWindowOf(window);
+    if (!saver) return DefWindowProcA(window, message, wParam, lParam);
+    const LRESULT result = filterMessage(*saver, window, message, wParam, lParam);
+    // The window's last message: nothing of it reaches its saver window any more.
+    if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    return result;
+}
 
 LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (defaultSaverRoute(currentSaverWindowFlags(), message)) {
+    SaverWindow* saver = saverWindowOf(window);
+    if (!saver) return DefWindowProcA(window, message, wParam, lParam);
+    switch (defaultSaverRoute(flagsOf(*saver), message)) {
     case DefaultRoute::Default: break;
     case DefaultRoute::VerifyBeforeClose:
-        if (!verifyPasswordBeforeClose(window)) {
-            GetCursorPos(&shellState.savedCursorPos);
+        if (!verifyPasswordBeforeClose(*saver, window)) {
+            GetCursorPos(&saver->savedCursorPos);
             return 0;
         }
         break;
     case DefaultRoute::AnswerVerification:
-        return shellState.verifyPasswordFn ? shellState.verifyPasswordFn(window) : 1;
+        return saver->shell.verifyPasswordFn ? saver->shell.verifyPasswordFn(window) : 1;
     case DefaultRoute::CloseRules: {
         LRESULT result = 0;
-        if (applyCloseRules(window, message, wParam, lParam, result)) return result;
+        if (applyCloseRules(*saver, window, message, wParam, lParam, result)) return result;
         break;
     }
     }
-    if (shellState.autoPlayMessage != 0 && message == shellState.autoPlayMessage) {
+    if (saver->autoPlayMessage != 0 && message == saver->autoPlayMessage) {
         // Answering 1 cancels the auto-play that would otherwise run over a locked saver.
         postClose(window);
-        return shellState.verifyPasswordFn ? 1 : 0;
+        return saver->shell.verifyPasswordFn ? 1 : 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -145,20 +145,14 @@ def test_each_sweep_sends_the_enabled_scripts_in_its_colour_and_teardown_comes_l
 
         sends = calls[4:-5]
         assert all(name(e) == "player.playScript" and e["handle"] == player["player"] for e in sends), names
-        # One send of each enabled script per cycle, light first. The settings file enables all
-        # three; a saver that does not read it yet runs on its defaults, where rumbles are off.
-        rumbles = any(e["script"] == script("rumble.txt") for e in sends)
-        per_cycle = 3 if rumbles else 2
-        print("rumble script sent:", rumbles, "(settings file read)" if rumbles else "(defaults)")
-        assert len(sends) % per_cycle == 0, [len(e["script"]) for e in sends]
-        cycles = [sends[i:i + per_cycle] for i in range(0, len(sends), per_cycle)]
+        # One send of each enabled script per cycle, light first: the settings file enables all three.
+        assert len(sends) % 3 == 0, [len(e["script"]) for e in sends]
+        cycles = [sends[i:i + 3] for i in range(0, len(sends), 3)]
         assert len(cycles) >= 3, len(cycles)
         colours = []
         for index, cycle in enumerate(cycles):
             colours.append(colour_of(cycle[0]["script"], script("light_fade_to_black.txt")))
-            assert cycle[1]["script"] == script("fan.txt")
-            if rumbles:
-                assert cycle[2]["script"] == script("rumble.txt")
+            assert [e["script"] for e in cycle[1:]] == [script("fan.txt"), script("rumble.txt")]
             assert all(e["args"]["length"] == len(e["script"]) and e["args"]["trailer"] == 10000 for e in cycle)
             # The first cycle starts on the window thread, every later one on the animation thread.
             assert all((e["thread"] == window_thread) == (index == 0) for e in cycle), index

@@ -21,7 +21,7 @@
 #include "logo/scene_setup.h"
 #include "render/pixel_format.h"
 #include "render/projection.h"
-#include "render/render_host.h"
+#include "render/render_session.h"
 
 namespace {
 // The floor has no effects: its logo finds no engine and so never calls one.
@@ -46,7 +46,7 @@ LRESULT CALLBACK floorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         wglMakeCurrent(deviceContext, glContext);
         if (drawLogoFrames) {
             state = new RenderState;
-            setUpScene(*state, false, false, false, false, systemLogoClock(), kNoEffects);
+            setUpScene(*state, SaverSettings{false, false, false, false}, systemLogoClock(), kNoEffects);
         }
         setUpProjection(bounds.right - bounds.left, bounds.bottom - bounds.top);
         SetTimer(window, 1, 10, nullptr);

@@ -18,7 +18,7 @@ EffectsCode noEngine(EffectsRoot**, std::int32_t*) { return 2011; }
 void noDisconnect() {}
 
 LogoAnimation& logo() {
-    static LogoAnimation animation(false, true, true, true, LogoClock{fixedTick, fixedDraw},
+    static LogoAnimation animation(SaverSettings{false, true, true, true}, LogoClock{fixedTick, fixedDraw},
                                    EffectsClient{noEngine, noDisconnect});
     return animation;
 }
@@ -71,7 +71,8 @@ BENCHMARK(decodeTheFourScripts);
 void prepareTheLightScript(benchmark::State& state) {
     LogoAnimation& animation = logo();
     for (auto _ : state) {
-        std::string prepared = prepareLightScript(animation);
+        std::string prepared =
+            prepareLightScript(animation.effects, animation.red, animation.green, animation.blue);
         benchmark::DoNotOptimize(prepared);
     }
 }

@@ -6,11 +6,10 @@
 #include <sstream>
 
 #include "effects/effect_scripts.h"
+#include "effects/effects_playback.h"
 #include "effects/script_key.h"
 #include "effects/stored_scripts.h"
-#include "logo/logo_animation.h"
-#include "support/effects_stand_in.h"
-#include "support/scripted_clock.h"
+#include "support/fake_engine.h"
 
 namespace {
 std::string decoded(const std::string& stored) { return decodeScript(stored.data(), stored.size()); }
@@ -25,12 +24,6 @@ std::string repositoryScript(const char* name) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
-}
-
-// A logo with the given fade style whose colour is then set by the test.
-std::unique_ptr<LogoAnimation> logoWith(bool fadeToBackground) {
-    return std::unique_ptr<LogoAnimation>(
-        new LogoAnimation(fadeToBackground, true, true, true, scriptedLogoClock({0}, {0}), noEffectsEngine()));
 }
 }  // namespace
 
@@ -121,17 +114,16 @@ TEST(SubstituteColour, AScriptWithoutTheTokenGoesOutUnchanged) {
 
 TEST(PrepareLightScript, ColoursACopyOfTheScriptTheFadeStyleChooses) {
     for (bool fadeToBackground : {false, true}) {
-        const auto logo = logoWith(fadeToBackground);
+        EffectsLink link(SaverSettings{fadeToBackground, true, true, true}, fakeEngineClient());
+        decodeEffectScripts(link);
         const std::string& chosen =
-            fadeToBackground ? logo->lightScriptFadeToBackground : logo->lightScriptFadeToBlack;
+            fadeToBackground ? link.lightScriptFadeToBackground : link.lightScriptFadeToBlack;
         const std::string stored = chosen;
         const std::size_t token = chosen.find("_VALUE_");
         ASSERT_NE(token, std::string::npos);
 
-        logo->red = 0.7f, logo->green = 0.21f, logo->blue = 0.5f;
-        const std::string first = prepareLightScript(*logo);
-        logo->red = 0.21f, logo->green = 0.7f, logo->blue = 0.455f;
-        const std::string second = prepareLightScript(*logo);
+        const std::string first = prepareLightScript(link, 0.7f, 0.21f, 0.5f);
+        const std::string second = prepareLightScript(link, 0.21f, 0.7f, 0.455f);
 
         EXPECT_EQ(first, stored.substr(0, token) + "69 20 50" + stored.substr(token + 7));
         EXPECT_EQ(second, stored.substr(0, token) + "20 69 45" + stored.substr(token + 7));

@@ -7,7 +7,7 @@
 #include "logo/logo_drawing.h"
 #include "logo/scene_setup.h"
 #include "render/projection.h"
-#include "support/effects_stand_in.h"
+#include "support/fake_engine.h"
 #include "support/scripted_clock.h"
 
 namespace {
@@ -28,8 +28,7 @@ protected:
         pixels.assign(kWidth * kHeight * 4, 0);
         ASSERT_TRUE(OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
         // The first cycle: hue 2731/32767 is orange (0.7, 0.455, 0.21); scale 1.
-        setUpScene(state, false, true, true, false, scriptedLogoClock({0}, {0, 2731, 16383}),
-                   noEffectsEngine());
+        setUpScene(state, SaverSettings{}, scriptedLogoClock({0}, {0, 2731, 16383}), fakeEngineClient());
         setUpProjection(kWidth, kHeight);
     }
     void TearDown() override {

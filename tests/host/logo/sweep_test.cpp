@@ -2,16 +2,15 @@
 
 #include "logo/colour.h"
 #include "logo/sweep.h"
-#include "render/render_state.h"
-#include "support/effects_stand_in.h"
+#include "logo/render_state.h"
+#include "support/fake_engine.h"
 #include "support/scripted_clock.h"
 
 namespace {
 // A logo whose last advance was at lastTick, with the spot at the given position.
 std::unique_ptr<RenderState> stateAt(std::int32_t position, std::uint32_t lastTick) {
     std::unique_ptr<RenderState> state(new RenderState);
-    state->logo.reset(new LogoAnimation(false, true, true, false, scriptedLogoClock({lastTick}, {0}),
-                                        noEffectsEngine()));
+    state->logo.reset(new LogoAnimation(SaverSettings{}, scriptedLogoClock({lastTick}, {0}), fakeEngineClient()));
     state->logo->sweepPosition = position;
     return state;
 }
@@ -61,7 +60,7 @@ TEST(Sweep, ALongStallStartsExactlyOneCycle) {
 }
 
 TEST(Cycle, DrawsHueThenScaleAndRecolours) {
-    LogoAnimation logo(false, true, true, false, scriptedLogoClock({0}, {5}), noEffectsEngine());
+    LogoAnimation logo(SaverSettings{}, scriptedLogoClock({0}, {5}), fakeEngineClient());
     startCycle(logo, scriptedLogoClock({}, {32767, 0}));
     EXPECT_EQ(logo.sweepPosition, kCycleStartPosition);
     EXPECT_EQ(logo.hue, 1.0f);

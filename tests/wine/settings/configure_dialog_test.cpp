@@ -105,21 +105,6 @@ TEST(SettingsDialog, CancelEscapeAndTheCloseBoxLeaveTheFileAsItWasAndEndWithZero
     }
 }
 
-TEST(SettingsDialog, TheTwoRadioButtonsExcludeEachOther) {
-    SettingsFileScope scope;
-    std::vector<Shown> seen;
-    runSettingsDialog([&](HWND dialog) {
-        for (int control : {IDC_FADE_TO_BACKGROUND, IDC_FADE_TO_BACKGROUND, IDC_FADE_TO_BLACK}) {
-            clickButton(dialog, control);
-            seen.push_back(shownStates(dialog));
-        }
-        clickButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(seen, (std::vector<Shown>{{false, true, true, true, false},
-                                        {false, true, true, true, false},  // a second click keeps it
-                                        {true, false, true, true, false}}));
-}
-
 TEST(SettingsDialog, TabMovesAmongOkCancelTheCheckBoxesAndTheSelectedRadioButtonOnly) {
     // The template gives neither radio button a tab stop; the platform's button gives one to a radio
     // button while it is checked, so the keyboard reaches the Background choice through whichever of

@@ -4,8 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "render/render_host.h"
-#include "render/render_state.h"
 #include "settings/settings_store.h"
 #include "support/message_pump.h"
 #include "support/settings_files.h"
@@ -121,8 +119,7 @@ TEST(SettingsFile, TheSaverWindowTakesItsSettingsFromTheFileWhenItIsCreated) {
     for (const Values expected : {Values{true, false, true, true}, kDefaults}) {
         TestSaverWindow saver;
         ASSERT_TRUE(saver.handle());
-        const LogoAnimation& logo = *renderHostState()->logo;
-        EXPECT_EQ((Values{logo.fadeToBackground, logo.lightsEnabled, logo.fansEnabled, logo.rumblesEnabled}), expected);
+        EXPECT_EQ(values(saver.saver().render.renderState.logo->effects.settings), expected);
         DeleteFileA(settingsFile().c_str());  // the next window finds no file
     }
 }

@@ -4,20 +4,33 @@
 
 #include <imm.h>
 
-#include "render/render_host.h"
-#include "shell/saver_window.h"
-#include "shell/shell_state.h"
+#include <vector>
+
 #include "support/message_pump.h"
 
-TEST(SaverWindow, TheRenderHostHandsOtherMessagesOnUnchanged) {
-    TestSaverWindow saver;
-    HWND window = saver.handle();
-    ASSERT_TRUE(window);
-    const LPARAM point = MAKELPARAM(10, 10);
-    EXPECT_EQ(renderHostProc(window, WM_NCHITTEST, 0, point), DefWindowProcA(window, WM_NCHITTEST, 0, point));
-    EXPECT_EQ(renderHostProc(window, WM_SETCURSOR, 0, 0), 1);  // the cursor stays hidden
-    EXPECT_EQ(renderHostProc(window, WM_GETDLGCODE, 0, 0), DefWindowProcA(window, WM_GETDLGCODE, 0, 0));
+namespace {
+// A window standing in for the Control Panel's preview box: it notes the help requests it gets.
+std::vector<std::pair<UINT, WPARAM>> parentReceived;
+LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP || message == WM_CONTEXTMENU) parentReceived.emplace_back(message, wParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
+
+HWND makeParent() {
+    WNDCLASSA parentClass = {};
+    parentClass.lpfnWndProc = parentProc;
+    parentClass.hInstance = GetModuleHandleA(nullptr);
+    parentClass.lpszClassName = "ZoviTestPreviewBox";
+    RegisterClassA(&parentClass);
+    return CreateWindowExA(0, "ZoviTestPreviewBox", "box", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                           200, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+bool closedBy(TestSaverWindow& saver, UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageA(saver.handle(), message, wParam, lParam);
+    return pumpUntil([&] { return !IsWindow(saver.handle()); }, 150);
+}
+}  // namespace
 
 TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
     TestSaverWindow saver;
@@ -26,8 +39,7 @@ TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     EXPECT_STREQ(name, "WindowsScreenSaverClass");
-    EXPECT_EQ(static_cast<UINT>(GetClassLongPtrA(window, GCL_STYLE)),
-              static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC));
+    EXPECT_EQ(static_cast<UINT>(GetClassLongPtrA(window, GCL_STYLE)), UINT{CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC});
     EXPECT_EQ(GetClassLongPtrA(window, GCLP_HCURSOR), 0);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -36,36 +48,88 @@ TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
     EXPECT_EQ(bounds.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
     EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-
-    // The title never changes.
     EXPECT_EQ(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed")), 0);
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ(title, "Screen Saver");
+    // What the render host does not handle reaches the platform unchanged.
+    const LPARAM point = MAKELPARAM(10, 10);
+    EXPECT_EQ(renderHostProc(window, WM_NCHITTEST, 0, point), DefWindowProcA(window, WM_NCHITTEST, 0, point));
+    EXPECT_EQ(renderHostProc(window, WM_SETCURSOR, 0, 0), 1);  // the cursor stays hidden
 }
 
-TEST(SaverWindow, OnceClosingIsApprovedTicksDrawNothing) {
-    TestSaverWindow saver;
-    HWND window = saver.handle();
-    ASSERT_TRUE(pumpUntil([] { return renderHostCounters().framesDrawn > 0; }));
-    shellState.closeApproved = true;
-    const std::uint32_t frames = renderHostCounters().framesDrawn;
-    EXPECT_EQ(SendMessageA(window, WM_TIMER, 1, 0), 0);
-    pumpFor(60);
-    EXPECT_EQ(renderHostCounters().framesDrawn, frames);
-    // Input then goes straight to the platform: a key no longer posts a close.
-    SendMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-    pumpFor(60);
-    EXPECT_TRUE(IsWindow(window));
-}
-
-TEST(SaverWindow, AKeyOrAMonitorPowerCommandClosesTheFullScreenWindow) {
-    for (const auto& close : {std::make_pair(WM_KEYDOWN, WPARAM{VK_SPACE}), std::make_pair(WM_SYSCOMMAND, WPARAM{SC_MONITORPOWER})}) {
+TEST(SaverWindow, WhatClosesTheFullScreenSaverAndWhatDoesNot) {
+    const struct { UINT message; WPARAM wParam; LPARAM lParam; bool closes; } cases[] = {
+        {WM_KEYDOWN, VK_SPACE, 0, true},
+        {WM_RBUTTONDOWN, 0, 0, true},
+        {WM_ACTIVATEAPP, 0, 0, true},
+        {WM_ACTIVATEAPP, 1, 0, false},
+        {WM_SYSCOMMAND, SC_MONITORPOWER, 2, true},
+        {WM_SYSCOMMAND, SC_SCREENSAVE, 0, false},
+        {WM_POWER, 3, 0, true},
+        {WM_POWERBROADCAST, PBT_APMSUSPEND, 0, true},
+        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, true},
+        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 1, false},  // resumed from a failure
+        {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, false},  // the AC line did not change
+        {WM_POWERBROADCAST, 0x12, 0, true},
+    };
+    // Many saver windows in one process, one after the other, each with its own state.
+    for (const auto& c : cases) {
         TestSaverWindow saver;
-        HWND window = saver.handle();
-        SendMessageA(window, close.first, close.second, 0);
-        EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); })) << close.first;
+        ASSERT_TRUE(saver.handle());
+        SYSTEM_POWER_STATUS power;  // as a full-screen run captures it before its window
+        saver.saver().acLineStatus = GetSystemPowerStatus(&power) ? power.ACLineStatus : 255;
+        EXPECT_EQ(closedBy(saver, c.message, c.wParam, c.lParam), c.closes) << c.message << " " << c.wParam;
     }
+    // On the newer family the shell's auto-play query is the platform's business.
+    TestSaverWindow saver;
+    EXPECT_FALSE(closedBy(saver, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0));
+}
+
+TEST(SaverWindow, APreviewFillsItsParentForwardsHelpAndNothingClosesIt) {
+    HWND parent = makeParent();
+    {
+        TestSaverWindow preview(parent);
+        ASSERT_TRUE(preview.handle());
+        RECT client, child;
+        GetClientRect(parent, &client);
+        GetWindowRect(preview.handle(), &child);
+        EXPECT_EQ(child.right - child.left, client.right);
+        EXPECT_EQ(child.bottom - child.top, client.bottom);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(preview.handle(), GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
+        for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POWER})
+            EXPECT_FALSE(closedBy(preview, message, message == WM_POWER ? 3 : 0, 0)) << message;
+        parentReceived.clear();
+        HELPINFO help = {};
+        help.cbSize = sizeof help;
+        EXPECT_EQ(SendMessageA(preview.handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
+        EXPECT_EQ(SendMessageA(preview.handle(), WM_CONTEXTMENU, 0, 0), 1);
+        pumpUntil([] { return parentReceived.size() == 2; }, 2000);
+        const WPARAM self = reinterpret_cast<WPARAM>(parent);
+        EXPECT_EQ(parentReceived, (std::vector<std::pair<UINT, WPARAM>>{{WM_HELP, self}, {WM_CONTEXTMENU, self}}));
+    }
+    DestroyWindow(parent);
+}
+
+TEST(SaverWindow, ASecondFullScreenRunBringsTheFirstToTheFrontAndLeaves) {
+    TestSaverWindow first;
+    ASSERT_TRUE(first.handle());
+    SaverShellState shell;
+    shell.moduleInstance = GetModuleHandleA(nullptr);
+    EXPECT_EQ(runSaverWindow(shell, nullptr), 0);
+    EXPECT_TRUE(IsWindow(first.handle()));
+    EXPECT_EQ(FindWindowExA(nullptr, first.handle(), "WindowsScreenSaverClass", "Screen Saver"), nullptr);
+}
+
+TEST(SaverWindow, OnceClosingIsApprovedTicksDrawNothingAndInputIsLeftAlone) {
+    TestSaverWindow saver;
+    RenderSession& render = saver.saver().render;
+    ASSERT_TRUE(pumpUntil([&] { return render.framesDrawn > 0; }));
+    saver.saver().closeApproved = true;
+    const std::uint32_t frames = render.framesDrawn;
+    EXPECT_EQ(SendMessageA(saver.handle(), WM_TIMER, 1, 0), 0);
+    EXPECT_FALSE(closedBy(saver, WM_KEYDOWN, VK_SPACE, 0));
+    EXPECT_EQ(render.framesDrawn, frames);
 }
 
 TEST(SaverWindow, TheInputMethodIsSwitchedOffWhileTheSaverRuns) {
@@ -73,5 +137,5 @@ TEST(SaverWindow, TheInputMethodIsSwitchedOffWhileTheSaverRuns) {
     TestSaverWindow saver;
     ASSERT_TRUE(saver.handle());
     EXPECT_EQ(ImmGetContext(saver.handle()), nullptr);
-    EXPECT_NE(shellState.savedImeContext, nullptr);  // what goes back at WM_DESTROY
+    EXPECT_NE(saver.saver().savedImeContext, nullptr);  // what goes back at WM_DESTROY
 }

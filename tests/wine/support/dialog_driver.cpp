@@ -2,8 +2,7 @@
 
 #include <thread>
 
-#include "shell/entry.h"
-#include "shell/shell_state.h"
+#include "settings/configure_dialog.h"
 
 namespace {
 constexpr DWORD kAppearMs = 10000;
@@ -40,8 +39,6 @@ bool waitForEnd(HWND dialog) {
 }  // namespace
 
 DialogRun runSettingsDialog(const std::function<void(HWND dialog)>& script) {
-    shellState = SaverShellState{};
-    shellState.moduleInstance = GetModuleHandleA(nullptr);
     DialogRun run;
     const DWORD dialogThread = GetCurrentThreadId();
     std::thread driver([&] {
@@ -53,7 +50,7 @@ DialogRun runSettingsDialog(const std::function<void(HWND dialog)>& script) {
         run.endedByScript = false;
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    run.result = showConfigureDialog(nullptr);
+    run.result = showConfigureDialog(GetModuleHandleA(nullptr), nullptr);
     driver.join();
     return run;
 }

@@ -1,8 +1,5 @@
 #include "support/message_pump.h"
 
-#include "shell/saver_window.h"
-#include "shell/shell_state.h"
-
 namespace {
 void dispatchPending() {
     MSG message;
@@ -28,16 +25,14 @@ void pumpFor(DWORD milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
 }
 
-TestSaverWindow::TestSaverWindow(HWND parent) {
-    shellState = SaverShellState{};
-    shellState.moduleInstance = GetModuleHandleA(nullptr);
-    window = createSaverWindow(parent);
+TestSaverWindow::TestSaverWindow(HWND parent, bool win9xPlatform, LogoClock clock) {
+    shell.moduleInstance = GetModuleHandleA(nullptr);
+    shell.win9xPlatform = win9xPlatform;
+    saverWindow.render.clock = clock;
+    window = createSaverWindow(saverWindow, parent);
 }
 
-TestSaverWindow::~TestSaverWindow() {
-    destroy();
-    UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(nullptr));
-}
+TestSaverWindow::~TestSaverWindow() { destroy(); }
 
 void TestSaverWindow::destroy() {
     if (window && IsWindow(window)) DestroyWindow(window);

@@ -5,9 +5,9 @@
 
 #include "logo/logo_animation.h"
 
-// The one render-state record of the process. The window thread draws from it while the animation
-// thread moves the logo, so the offsets are 32-bit atomics: each is written and read whole, and
-// neither thread ever waits for the other.
+// What one saver window draws from: the sprite texture, the logo and where the logo stands. The
+// window thread draws while the animation thread moves the logo, so the offsets are 32-bit atomics:
+// each is written and read whole, and neither thread ever waits for the other.
 struct RenderState {
     std::uint32_t spriteTexture = 0;
     std::unique_ptr<LogoAnimation> logo;

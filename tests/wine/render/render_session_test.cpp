@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "logo/gl_api.h"
+#include "support/message_pump.h"
+
+namespace {
+std::uint32_t framesDrawn(TestSaverWindow& w) { return w.saver().render.framesDrawn; }
+std::uint32_t advancesRun(TestSaverWindow& w) { return w.saver().render.animation.advancesRun; }
+
+// A clock that dawdles inside every reading, so advances are slow enough to be caught in flight,
+// and that knows whether one of its readings is under way at this moment.
+std::atomic<int> readingsInFlight{0};
+std::uint32_t slowTickCount() {
+    readingsInFlight++;
+    Sleep(40);
+    const std::uint32_t tick = GetTickCount();
+    readingsInFlight--;
+    return tick;
+}
+
+// Gives every window made while it is installed a single-buffered pixel format just before its
+// WM_CREATE, so the saver's own request cannot be set: a machine whose GL cannot serve the saver.
+HHOOK formatSpoiler;
+LRESULT CALLBACK spoilPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_CREATE) {
+        HWND window = sent->hwnd;
+        HDC dc = GetDC(window);
+        PIXELFORMATDESCRIPTOR single = {};
+        single.nSize = sizeof single;
+        single.nVersion = 1;
+        single.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+        single.cColorBits = 32;
+        SetPixelFormat(dc, ChoosePixelFormat(dc, &single), &single);
+        ReleaseDC(window, dc);
+    }
+    return CallNextHookEx(formatSpoiler, code, wParam, lParam);
+}
+// A small window for a preview to fill, so that drawing costs next to nothing.
+struct SmallParent {
+    SmallParent() : window(CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120,
+                                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {}
+    ~SmallParent() { DestroyWindow(window); }
+    const HWND window;
+};
+}  // namespace
+
+TEST(RenderSession, MakesADoubleBufferedContextCurrentWithAViewportOverTheWindow) {
+    SmallParent parent;
+    TestSaverWindow saver(parent.window);
+    ASSERT_TRUE(saver.handle());
+    EXPECT_NE(wglGetCurrentContext(), nullptr);
+    PIXELFORMATDESCRIPTOR described = {};
+    HDC dc = GetDC(saver.handle());
+    DescribePixelFormat(dc, GetPixelFormat(dc), sizeof described, &described);
+    ReleaseDC(saver.handle(), dc);
+    EXPECT_EQ(described.dwFlags & (PFD_DOUBLEBUFFER | PFD_SUPPORT_OPENGL), DWORD{PFD_DOUBLEBUFFER | PFD_SUPPORT_OPENGL});
+    RECT bounds;
+    GetWindowRect(saver.handle(), &bounds);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], bounds.right - bounds.left);
+    EXPECT_EQ(viewport[3], bounds.bottom - bounds.top);
+
+    // Each tick draws a frame and wakes at most one advance.
+    ASSERT_TRUE(pumpUntil([&] { return framesDrawn(saver) >= 20 && advancesRun(saver) > 0; }));
+    saver.destroy();
+    EXPECT_LE(advancesRun(saver), framesDrawn(saver));
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+}
+
+TEST(RenderSession, AWindowNoPixelsHighGetsAViewportOnePixelHighAndStillAnimates) {
+    HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 0,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    {
+        TestSaverWindow preview(parent);
+        ASSERT_TRUE(preview.handle());
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[3], 1);
+        // gluPerspective puts f / aspect in the first cell and f in the sixth: aspect = width / 1.
+        GLdouble projection[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        EXPECT_NEAR(projection[5] / projection[0], viewport[2], 1e-3);
+        EXPECT_TRUE(pumpUntil([&] { return framesDrawn(preview) > 3; }));
+    }
+    DestroyWindow(parent);
+}
+
+TEST(RenderSession, DestructionStopsTheAnimationThreadBeforeTheLogoGoes) {
+    SmallParent parent;
+    int caughtInFlight = 0;
+    for (int round = 0; round < 10; ++round) {
+        TestSaverWindow saver(parent.window, false, LogoClock{slowTickCount, systemLogoClock().randomDraw});
+        ASSERT_TRUE(saver.handle());
+        // Destroy while the animation thread is inside an advance whenever the timing allows.
+        pumpUntil([&] { return readingsInFlight > 0 && advancesRun(saver) > 0; }, 2000);
+        caughtInFlight += readingsInFlight > 0;
+        saver.destroy();
+        // Had the thread not been stopped and waited for, its advance would still be running.
+        ASSERT_EQ(readingsInFlight, 0) << round;
+        const std::uint32_t frames = framesDrawn(saver), advances = advancesRun(saver);
+        renderTick(saver.saver().render);  // a tick queued before the window went away
+        pumpFor(60);
+        EXPECT_EQ(framesDrawn(saver), frames);
+        EXPECT_EQ(advancesRun(saver), advances);
+    }
+    EXPECT_GT(caughtInFlight, 0);
+}
+
+TEST(RenderSession, TheAnimationThreadSleepsWhenNoTicksCome) {
+    SmallParent parent;
+    TestSaverWindow saver(parent.window);
+    ASSERT_TRUE(pumpUntil([&] { return advancesRun(saver) > 0; }));
+    // No messages are taken, so no tick is drawn and nothing wakes the thread: a polling thread
+    // would go on advancing meanwhile.
+    pumpFor(30);
+    const std::uint32_t advances = advancesRun(saver);
+    Sleep(400);
+    EXPECT_LE(advancesRun(saver), advances + 1);  // at most the advance of the last tick drawn
+    const std::uint32_t settled = advancesRun(saver);
+    Sleep(200);
+    EXPECT_EQ(advancesRun(saver), settled);
+}
+
+TEST(RenderSession, WithoutAUsablePixelFormatTheWindowStaysBlackRunsAndClosesAsUsual) {
+    formatSpoiler = SetWindowsHookExA(WH_CALLWNDPROC, spoilPixelFormat, nullptr, GetCurrentThreadId());
+    TestSaverWindow saver;
+    UnhookWindowsHookEx(formatSpoiler);
+    ASSERT_TRUE(saver.handle());
+    RenderSession& render = saver.saver().render;
+    EXPECT_FALSE(render.drawing);
+    EXPECT_EQ(render.glContext, nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    // The timer, the sweep and its cycles go on; nothing is drawn.
+    ASSERT_TRUE(pumpUntil([&] { return advancesRun(saver) > 10; }));
+    EXPECT_EQ(framesDrawn(saver), 0u);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, 200, 200), RGB(0, 0, 0));
+    ReleaseDC(nullptr, screen);
+    SendMessageA(saver.handle(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(saver.handle()); }));
+}
