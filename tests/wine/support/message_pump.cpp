@@ -37,4 +37,8 @@ TestSaverWindow::~TestSaverWindow() { destroy(); }
 void TestSaverWindow::destroy() {
     if (window && IsWindow(window)) DestroyWindow(window);
     window = nullptr;
+    // The saver's quit is for its own message loop; left here it would end the next modal loop.
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
 }

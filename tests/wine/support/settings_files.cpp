@@ -8,20 +8,12 @@ namespace {
 const char kUserShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-void removeSettingsFile() {
-    const std::string path = settingsFile();
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-}
+void removeSettingsFile() { DeleteFileA(settingsFile().c_str()); }
 }  // namespace
 
 std::string settingsFile() {
     const std::optional<std::string> path = settingsFilePath();
     return path ? *path : std::string();
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string fileBytes(const std::string& path) {
@@ -42,13 +34,6 @@ void writeFileBytes(const std::string& path, const std::string& bytes) {
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
-}
-
-FILETIME lastWriteTime(const std::string& path) {
-    FILETIME written = {};
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) written = data.ftLastWriteTime;
-    return written;
 }
 
 SettingsFileScope::SettingsFileScope() { removeSettingsFile(); }

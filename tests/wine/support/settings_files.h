@@ -5,16 +5,11 @@
 
 // The settings file of the project's Wine prefix, where loadSettings and saveSettings find it.
 std::string settingsFile();
-
-bool fileExists(const std::string& path);
-std::string fileBytes(const std::string& path);
+std::string fileBytes(const std::string& path);  // "<cannot open>" when it cannot be read
 void writeFileBytes(const std::string& path, const std::string& bytes);
-FILETIME lastWriteTime(const std::string& path);
 
-// Removes the settings file when the scope starts and again when it ends, read-only or not, so no
-// test sees another's file.
-class SettingsFileScope {
-public:
+// Removes the settings file when the scope starts and again when it ends, so no test sees another's.
+struct SettingsFileScope {
     SettingsFileScope();
     ~SettingsFileScope();
 };
