@@ -8,6 +8,7 @@
 #include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
+#include "lights_output.h"
 
 // The server object: a COM object written against the shared table, so the slots the client calls
 // are exactly the ones declared there. It is kept after its last release, like the handles, so a
@@ -54,6 +55,7 @@ std::uint32_t ZOVI_EFFECTS_CALL release(EffectsServer* self) {
             JournalLine("faults", -1, "holdRelease").number("ms", holdMs).write(0);
             Sleep(holdMs);
         }
+        lightsObjectReleased();
     }
     return count;
 }
@@ -118,5 +120,6 @@ const EffectsServerTable kServerTable = {queryInterface, addRef,         release
 
 EffectsServer* makeServer() {
     ServerObject* made = new ServerObject{{&kServerTable}, {1}, ++serversMade};
+    lightsObjectMade();
     return &made->server;
 }

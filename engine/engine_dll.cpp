@@ -9,6 +9,7 @@
 #include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
+#include "lights_output.h"
 
 namespace {
 HMODULE engineModule = nullptr;
@@ -68,6 +69,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         engineModule = instance;
         DisableThreadLibraryCalls(instance);
         startJournal();
+        prepareLightsOutput();
     }
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
+#include "lights_output.h"
 #include "script_language.h"
 
 // Each handle is the address of its table, which is the first member of the object behind it.
@@ -33,6 +34,7 @@ template <typename Table>
 Table* newHandle(const Table& table, const char* kind, std::atomic<int>& made) {
     HandleObject<Table>* object = new HandleObject<Table>{table, {}};
     std::snprintf(object->name, sizeof object->name, "%s#%d", kind, ++made);
+    lightsObjectMade();
     return &object->table;
 }
 
@@ -46,6 +48,7 @@ EffectsCode releaseHandle(const char* table, Table* self) {
     const bool already = objectOf(self)->released.exchange(true);
     const EffectsCode result = already ? kEngineReleasedHandle : kEffectsSuccess;
     JournalLine(table, 0, "release").handle(nameOf(self)).write(result);
+    if (!already) lightsObjectReleased();
     return result;
 }
 
@@ -87,6 +90,10 @@ EffectsCode ZOVI_EFFECTS_CALL playScript(EffectsPlayer* self, const char* text, 
         line.detail("script", script).detail("parsed", scriptSummaryJson(parsed));
         if (!parsed.parsed) result = kEngineScriptRejected;
         if (faults.playScript) result = *faults.playScript;
+        if (result == kEffectsSuccess) {
+            const std::string lights = lightsPlay(parsed);
+            if (!lights.empty()) line.detail("lights", lights);
+        }
     }
     line.write(result);
     return result;
