@@ -75,6 +75,14 @@ bool bringRunningSaverToFront() {
     return true;
 }
 
+// The saver is DPI aware, so the cursor moves in the screen's own pixels: this many to the inch.
+std::uint32_t screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<std::uint32_t>(dpi) : kStandardDpi;
+}
+
 std::uint8_t acLineStatusNow() {
     SYSTEM_POWER_STATUS status;
     return GetSystemPowerStatus(&status) ? status.ACLineStatus : kUnknownAcLineStatus;
@@ -148,7 +156,7 @@ bool applyCloseRules(SaverWindow& saver, HWND window, UINT message, WPARAM wPara
         POINT now;
         GetCursorPos(&now);
         const CursorPoint saved = {saver.savedCursorPos.x, saver.savedCursorPos.y};
-        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, saver.mouseMoveThreshold)) {
+        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, saver.mouseMoveThreshold, saver.screenDpi)) {
             postClose(window);
             saver.savedCursorPos = now;
         }
@@ -175,6 +183,7 @@ LRESULT filterMessage(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
     case FilterAction::PassOn: break;
     case FilterAction::CreateThenPassOn:
         switchInputMethodOff(saver, window);
+        saver.screenDpi = screenDpi();
         GetCursorPos(&saver.savedCursorPos);
         if (!saver.previewMode) SetCursor(nullptr);
         break;
