@@ -46,17 +46,27 @@ std::uint32_t ZOVI_EFFECTS_CALL addRef(EffectsServer* self) {
 
 std::uint32_t ZOVI_EFFECTS_CALL release(EffectsServer* self) {
     const std::uint32_t count = --objectOf(self)->references;
-    JournalLine("server", 2, "release").handle(nameOf(self)).write(count);
-    // The last release is made on the client's server thread as it ends: holding it keeps that
-    // thread from ending after it was told to quit.
     if (count == 0) {
-        const std::uint32_t holdMs = currentFaults().holdReleaseMs;
-        if (holdMs) {
-            JournalLine("faults", -1, "holdRelease").number("ms", holdMs).write(0);
-            Sleep(holdMs);
+        // The last release is made on the client's server thread as it ends, while the saver's
+        // window thread waits for that thread to end.
+        const EngineFaults faults = currentFaults();
+        slowRelease(faults);
+        if (faults.sendOnRelease) {
+            // An engine that sends to the saver's window: the waiting thread must still answer.
+            JournalLine("faults", -1, "sendToSaver").write(0);
+            const LRESULT answer = SendMessageA(FindWindowA("WindowsScreenSaverClass", nullptr), WM_NULL, 0, 0);
+            JournalLine("faults", -1, "sentToSaver").write(answer);
+        }
+        JournalLine("server", 2, "release").handle(nameOf(self)).write(count);
+        // Holding the release keeps that thread from ending after it was told to quit.
+        if (faults.holdReleaseMs) {
+            JournalLine("faults", -1, "holdRelease").number("ms", faults.holdReleaseMs).write(0);
+            Sleep(faults.holdReleaseMs);
         }
         lightsObjectReleased();
+        return count;
     }
+    JournalLine("server", 2, "release").handle(nameOf(self)).write(count);
     return count;
 }
 

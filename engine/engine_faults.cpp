@@ -50,6 +50,8 @@ EngineFaults parseEngineFaults(const std::string& text) {
         else if (numbered && name == "delay" && value >= 0) faults.delayMs = static_cast<std::uint32_t>(value);
         else if (numbered && name == "delayFrom" && value >= 1) faults.delayFrom = static_cast<std::uint32_t>(value);
         else if (numbered && name == "holdRelease" && value >= 0) faults.holdReleaseMs = static_cast<std::uint32_t>(value);
+        else if (numbered && name == "slowRelease" && value >= 0) faults.slowReleaseMs = static_cast<std::uint32_t>(value);
+        else if (numbered && name == "sendOnRelease") faults.sendOnRelease = value != 0;
         else faults.ignored += (faults.ignored.empty() ? "" : ",") + item;
     }
     return faults;
@@ -84,4 +86,8 @@ void delayCall(const EngineFaults& faults) {
     // Said before the wait, so a test can see that a call is being held.
     JournalLine("faults", -1, "delay").number("call", call).number("ms", faults.delayMs).write(0);
     Sleep(faults.delayMs);
+}
+
+void slowRelease(const EngineFaults& faults) {
+    if (faults.slowReleaseMs) Sleep(faults.slowReleaseMs);
 }

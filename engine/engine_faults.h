@@ -15,6 +15,8 @@ struct EngineFaults {
     std::uint32_t delayMs = 0;                 // every call waits this long before it answers
     std::uint32_t delayFrom = 1;               // ... counting from this call of the process on
     std::uint32_t holdReleaseMs = 0;           // the server object's last release waits this long
+    std::uint32_t slowReleaseMs = 0;           // every release and the release callback take this long
+    bool sendOnRelease = false;                // the server object's last release sends to the saver window
     std::string ignored;                       // items not understood, as given
 };
 
@@ -25,3 +27,6 @@ EngineFaults currentFaults();
 
 // Waits as long as the faults ask every call to wait, counting calls from the engine's loading.
 void delayCall(const EngineFaults& faults);
+
+// Takes as long as the faults ask a release to take.
+void slowRelease(const EngineFaults& faults);

@@ -45,6 +45,7 @@ std::string nameOf(Table* handle) {
 
 template <typename Table>
 EffectsCode releaseHandle(const char* table, Table* self) {
+    slowRelease(currentFaults());
     const bool already = objectOf(self)->released.exchange(true);
     const EffectsCode result = already ? kEngineReleasedHandle : kEffectsSuccess;
     JournalLine(table, 0, "release").handle(nameOf(self)).write(result);
@@ -155,4 +156,7 @@ EffectsRoot* makeRoot() {
 
 std::string rootName(EffectsRoot* root) { return nameOf(root); }
 
-void ZOVI_EFFECTS_CALL engineReleaseCallback() { JournalLine("link", -1, "releaseCallback").write(0); }
+void ZOVI_EFFECTS_CALL engineReleaseCallback() {
+    slowRelease(currentFaults());
+    JournalLine("link", -1, "releaseCallback").write(0);
+}

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "effects/connect_codes.h"
+#include "effects/sent_message_wait.h"
+#include "effects/teardown_steps.h"
 
 namespace {
 // The process's one client: the engine's server object lives on one thread of the process, so every
@@ -22,7 +24,7 @@ HANDLE clientLockHandle() {
 
 // An abandoned wait still hands the lock over.
 bool takeLock(HANDLE lock) {
-    const DWORD waited = WaitForSingleObject(lock, INFINITE);
+    const DWORD waited = waitHandlingSentMessages(1, &lock);
     return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 
@@ -87,13 +89,13 @@ EffectsCode startServerThread() {
     }
 
     const HANDLE readyOrEnded[2] = {client.readyEvent, client.serverThread};
-    const DWORD first = WaitForMultipleObjects(2, readyOrEnded, FALSE, INFINITE);
+    const DWORD first = waitHandlingSentMessages(2, readyOrEnded);
     if (first == WAIT_OBJECT_0) return kEffectsSuccess;
     if (first != WAIT_OBJECT_0 + 1) {
         // The wait itself failed with the thread possibly still starting: make it end before its
         // handles go.
         SetEvent(client.quitEvent);
-        WaitForSingleObject(client.serverThread, INFINITE);
+        waitHandlingSentMessages(1, &client.serverThread);
     }
     closeServerHandles();
     return connectCodeForServerResult(client.serverResult);
@@ -103,8 +105,9 @@ EffectsCode startServerThread() {
 void stopServerThread() {
     if (!client.serverThread) return;
     SetEvent(client.quitEvent);
-    WaitForSingleObject(client.serverThread, INFINITE);
+    waitHandlingSentMessages(1, &client.serverThread);
     closeServerHandles();
+    noteTeardownStep();
 }
 }  // namespace
 
@@ -149,7 +152,10 @@ void disconnectEffects() {
     if (!lock) return;
     if (!takeLock(lock)) return;
     if (client.connectionCount > 0 && --client.connectionCount == 0) {
-        if (client.releaseCallback) client.releaseCallback();
+        if (client.releaseCallback) {
+            client.releaseCallback();
+            noteTeardownStep();
+        }
         stopServerThread();
         client.releaseCallback = nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include "effects/effect_scripts.h"
 #include "effects/stored_scripts.h"
+#include "effects/teardown_steps.h"
 
 namespace {
 void playScript(EffectsLink& link, const std::string& script) {
@@ -9,6 +10,14 @@ void playScript(EffectsLink& link, const std::string& script) {
     link.effectsResult = link.effectsPlayer->playScript(
         link.effectsPlayer, script.c_str(), static_cast<std::uint32_t>(script.size()), 0, 0, 0,
         kEffectsCallTrailer);
+}
+
+// Each release that returns is a step of the teardown done, however long it took.
+template <typename Handle>
+void releaseHandle(Handle* handle) {
+    if (!handle) return;
+    handle->release(handle);
+    noteTeardownStep();
 }
 
 template <std::size_t Size>
@@ -55,9 +64,9 @@ void playCycleEffects(EffectsLink& link, float red, float green, float blue) {
 }
 
 void closeEffects(EffectsLink& link) {
-    if (link.effectsPlayer) link.effectsPlayer->release(link.effectsPlayer);
-    if (link.effectsEngine) link.effectsEngine->release(link.effectsEngine);
-    if (link.effectsRoot) link.effectsRoot->release(link.effectsRoot);
+    releaseHandle(link.effectsPlayer);
+    releaseHandle(link.effectsEngine);
+    releaseHandle(link.effectsRoot);
     link.effectsPlayer = nullptr;
     link.effectsEngine = nullptr;
     link.effectsRoot = nullptr;

@@ -33,13 +33,16 @@ void hueToColour(LogoAnimation& logo) {
 
 void startCycle(LogoAnimation& logo, const LogoClock& clock) {
     logo.sweepPosition = kCycleStartPosition;
-    logo.hue = hueFromDraw(clock.randomDraw());
+    const float hue = hueFromDraw(clock.randomDraw());
+    logo.hue = hue;
     logo.scale = scaleFromDraw(clock.randomDraw());
-    logo.red = 0.0f;
-    logo.green = 0.0f;
-    logo.blue = 0.0f;
-    hueToColour(logo);
-    playCycleEffects(logo.effects, logo.red, logo.green, logo.blue);
+    // The colour is taken from this cycle's own hue and handed to the effects as it is: a frame drawn
+    // meanwhile rewrites the shared channels from whatever hue it read, which may be the last one.
+    const Colour colour = colourFromHue(hue, Colour{0.0f, 0.0f, 0.0f});
+    logo.red = colour.red;
+    logo.green = colour.green;
+    logo.blue = colour.blue;
+    playCycleEffects(logo.effects, colour.red, colour.green, colour.blue);
 }
 
 void advanceSweep(RenderState& state, const LogoClock& clock) {

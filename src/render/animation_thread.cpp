@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "effects/sent_message_wait.h"
+#include "effects/teardown_steps.h"
+
 namespace {
 DWORD WINAPI animationThreadProc(LPVOID parameter) {
     AnimationThread& animation = *static_cast<AnimationThread*>(parameter);
@@ -41,9 +44,10 @@ void requestAnimationStop(AnimationThread& animation) {
 
 void joinAnimationThread(AnimationThread& animation) {
     if (animation.thread) {
-        WaitForSingleObject(animation.thread, INFINITE);
+        waitHandlingSentMessages(1, &animation.thread);
         CloseHandle(animation.thread);
         animation.thread = nullptr;
+        noteTeardownStep();
     }
     if (animation.wakeEvent) {
         CloseHandle(animation.wakeEvent);

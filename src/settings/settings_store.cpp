@@ -5,18 +5,36 @@
 #include <shlwapi.h>
 
 #include "settings/settings_format.h"
+#include "settings/system_module.h"
 
 namespace {
 const char kSettingsFileName[] = "Zovi Logo Screensaver.txt";
 
 // A text-mode stream of the C runtime shares the file for reading and writing; so does the saver.
 constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+
+// The user's roaming application-data folder, from the shell's folder query: shell32 has it from
+// Windows 2000 and Me on, the older family's SHFOLDER.DLL (installed with Windows 98 SE and
+// Internet Explorer 5) before that. Without either there is no folder, as when the query fails.
+bool applicationDataFolder(char (&path)[MAX_PATH]) {
+    using GetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    for (const char* name : {"SHELL32.DLL", "SHFOLDER.DLL"}) {
+        HMODULE module = loadSystemModule(name);
+        if (!module) continue;
+        const auto getFolderPath = entryPoint<GetFolderPathFn>(module, "SHGetFolderPathA");
+        const bool found = getFolderPath &&
+                           SUCCEEDED(getFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path));
+        FreeLibrary(module);
+        if (getFolderPath) return found;
+    }
+    return false;
+}
 }  // namespace
 
 std::optional<std::string> settingsFilePath() {
     char path[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return std::nullopt;
+    if (!applicationDataFolder(path)) return std::nullopt;
     // A join that would not fit the limit gives no usable path, whatever it leaves in the buffer.
     if (!PathAppendA(path, kSettingsFileName)) return std::nullopt;
     return std::string(path);

@@ -82,10 +82,11 @@ CloseRule closeRuleFor(std::uint32_t message, std::uintptr_t wParam, std::intptr
     }
 }
 
-bool mouseTravelCloses(CursorPoint saved, CursorPoint now, std::uint32_t threshold) {
+bool mouseTravelCloses(CursorPoint saved, CursorPoint now, std::uint32_t threshold, std::uint32_t dpi) {
     const std::int64_t dx = static_cast<std::int64_t>(now.x) - saved.x;
     const std::int64_t dy = static_cast<std::int64_t>(now.y) - saved.y;
     const std::uint64_t travel = static_cast<std::uint64_t>(dx < 0 ? -dx : dx) +
                                  static_cast<std::uint64_t>(dy < 0 ? -dy : dy);
-    return travel > threshold;
+    // travel / dpi > threshold / 96, without a division's rounding; an unknown dpi counts as 96.
+    return travel * kStandardDpi > static_cast<std::uint64_t>(threshold) * (dpi ? dpi : kStandardDpi);
 }

@@ -52,8 +52,13 @@ struct CursorPoint {
     std::int32_t y;
 };
 
-// Whether the cursor's travel (horizontal plus vertical distance) from saved exceeds threshold.
-bool mouseTravelCloses(CursorPoint saved, CursorPoint now, std::uint32_t threshold);
+// The screen's pixels per logical inch, as a display at 100 % has them.
+constexpr std::uint32_t kStandardDpi = 96;
+
+// Whether the cursor's travel (horizontal plus vertical distance) from saved exceeds threshold. The
+// threshold is in pixels of a 96-dpi screen and the cursor in the screen's own pixels at dpi, so the
+// same nudge of the mouse means the same on every display.
+bool mouseTravelCloses(CursorPoint saved, CursorPoint now, std::uint32_t threshold, std::uint32_t dpi);
 
 // The private message that asks the window, on its own thread, to run the password prompt.
 constexpr std::uint32_t kVerifyPasswordRequest = 0x8000;

@@ -1,27 +1,12 @@
 #include "shell/password.h"
 
+#include "settings/system_module.h"
 #include "shell/password_rules.h"
 #include "shell/saver_window.h"
 
 namespace {
 constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SETSCREENSAVERRUNNING
 using ChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
-
-// A module of the system folder, by full path: a same-named file planted beside the saver or in the
-// current folder must never run inside the program that decides whether the desktop unlocks.
-HMODULE loadSystemModule(const char* name) {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
-    lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return LoadLibraryA(path);
-}
-
-template <typename Fn>
-Fn entryPoint(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 bool passwordWanted() {
     HKEY desktop;

@@ -1,7 +1,7 @@
 #include "shell/saver_window.h"
 
-#include "shell/exit_watchdog.h"
 #include "shell/password.h"
+#include "shell/process_watchdog.h"
 
 namespace {
 const char kSaverClassName[] = "WindowsScreenSaverClass";
@@ -73,6 +73,14 @@ bool bringRunningSaverToFront() {
     if (!running || !IsWindow(running)) return false;
     SetForegroundWindow(running);
     return true;
+}
+
+// The saver is DPI aware, so the cursor moves in the screen's own pixels: this many to the inch.
+std::uint32_t screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<std::uint32_t>(dpi) : kStandardDpi;
 }
 
 std::uint8_t acLineStatusNow() {
@@ -148,7 +156,7 @@ bool applyCloseRules(SaverWindow& saver, HWND window, UINT message, WPARAM wPara
         POINT now;
         GetCursorPos(&now);
         const CursorPoint saved = {saver.savedCursorPos.x, saver.savedCursorPos.y};
-        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, saver.mouseMoveThreshold)) {
+        if (mouseTravelCloses(saved, CursorPoint{now.x, now.y}, saver.mouseMoveThreshold, saver.screenDpi)) {
             postClose(window);
             saver.savedCursorPos = now;
         }
@@ -174,12 +182,14 @@ LRESULT filterMessage(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
     switch (saverWindowFilter(flagsOf(saver), message, wParam)) {
     case FilterAction::PassOn: break;
     case FilterAction::CreateThenPassOn:
+        if (saver.endsProcess) watchStartUp(saver.shell.win9xPlatform);
         switchInputMethodOff(saver, window);
+        saver.screenDpi = screenDpi();
         GetCursorPos(&saver.savedCursorPos);
         if (!saver.previewMode) SetCursor(nullptr);
         break;
     case FilterAction::DestroyThenPassOn:
-        if (saver.endsProcess) armExitWatchdog(saver.shell.win9xPlatform);
+        if (saver.endsProcess) watchTeardown(saver.shell.win9xPlatform);
         restoreInputMethod(saver, window);
         PostQuitMessage(0);
         break;
@@ -234,6 +244,7 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     SaverWindow* saver = saverWindowOf(window);
     if (!saver) return DefWindowProcA(window, message, wParam, lParam);
     const LRESULT result = filterMessage(*saver, window, message, wParam, lParam);
+    if (message == WM_CREATE && saver->endsProcess) startUpDone();
     // The window's last message: nothing of it reaches its saver window any more.
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     return result;

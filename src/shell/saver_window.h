@@ -23,7 +23,8 @@ struct SaverWindow {
     HWND saverWindow = nullptr;               // the window once created
     UINT autoPlayMessage = 0;                 // "QueryCancelAutoPlay" on the older family, else 0
     std::uint8_t acLineStatus = kUnknownAcLineStatus;  // AC-line status seen last
-    std::uint32_t mouseMoveThreshold = 4;     // pixels of travel tolerated without closing
+    std::uint32_t mouseMoveThreshold = 4;     // travel tolerated without closing, in 96-dpi pixels
+    std::uint32_t screenDpi = kStandardDpi;   // the screen's pixels per logical inch, read at creation
     POINT savedCursorPos = {0, 0};            // where mouse travel is measured from
     HMODULE imeModule = nullptr;              // IMM32.DLL when already in the process
     AssociateContextFn associateContextFn = nullptr;

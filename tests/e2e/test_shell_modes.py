@@ -34,15 +34,32 @@ def test_exit_codes_and_the_full_screen_window():
             assert exit_code(saver) == 0, option
 
 
-def test_mouse_travel_of_four_stays_and_five_closes():
+def log_pixels(desktop, *args):
+    subprocess.run(["wine", "reg", *args], env=desktop.env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def check_mouse_travel(desktop, dpi):
+    scale = dpi // 96  # travel counts in 96-dpi pixels: the same nudge on every display
+    log_pixels(desktop, "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+    desktop.kill_wine()
+    saver, window = start_full_screen(desktop)
+    assert desktop.geometry(window) == (0, 0, desktop.width, desktop.height), dpi
+    x, y = desktop.mouse_location()  # where the saver measures travel from
+    for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from the same reference
+        desktop.xdotool("mousemove", str(x + scale * dx), str(y + scale * dy))
+        assert still_running(saver), (dpi, dx, dy)
+    desktop.xdotool("mousemove", str(x + scale * 2), str(y + scale * 2 + 1))
+    assert exit_code(saver) == 0, dpi
+
+
+def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_screen():
     with Desktop() as desktop:
-        saver, _ = start_full_screen(desktop)
-        x, y = desktop.mouse_location()  # where the saver measures travel from
-        for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from the same reference
-            desktop.xdotool("mousemove", str(x + dx), str(y + dy))
-            assert still_running(saver), (dx, dy)
-        desktop.xdotool("mousemove", str(x + 3), str(y + 2))
-        assert exit_code(saver) == 0
+        try:
+            for dpi in (96, 192):
+                check_mouse_travel(desktop, dpi)
+        finally:
+            log_pixels(desktop, "delete", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/f")
 
 
 def test_preview_fills_its_parent_ignores_input_and_forwards_help():
@@ -73,5 +90,5 @@ def test_preview_fills_its_parent_ignores_input_and_forwards_help():
 
 if __name__ == "__main__":
     run_test(test_exit_codes_and_the_full_screen_window)
-    run_test(test_mouse_travel_of_four_stays_and_five_closes)
+    run_test(test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_screen)
     run_test(test_preview_fills_its_parent_ignores_input_and_forwards_help)

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (route != DefaultRoute::CloseRules) continue;
         if (closeRuleFor(message, wParam, lParam) == CloseRule::MouseTravel &&
-            mouseTravelCloses(saved, now, 4)) {
+            mouseTravelCloses(saved, now, 4, 96)) {
             if (now.x == saved.x && now.y == saved.y) std::abort();
             saved = now;
         }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "effects/effect_scripts.h"
+
 #include "logo/colour.h"
 #include "logo/frame_shading.h"
 #include "logo/render_state.h"
@@ -17,6 +22,18 @@ std::unique_ptr<RenderState> stateAt(std::int32_t position, std::uint32_t lastTi
 }
 
 float shadedTop(int index, std::int32_t sweep) { return shadedChannel(kColourTop, pointDistance(index, sweep)); }
+
+// A cycle's draws for a clock whose scale draw lets a stale frame start writing and waits until it
+// does: hue 0 (red), scale 1.
+std::atomic<bool> frameWriting{false};
+int drawsSoFar = 0;
+std::uint32_t noTick() { return 0; }
+int drawLettingAFrameIn() {
+    if (++drawsSoFar % 2 == 1) return 0;
+    frameWriting = true;
+    while (frameWriting) std::this_thread::yield();  // the frame has taken the hand-over
+    return 16383;
+}
 }  // namespace
 
 TEST(LogoAnimation, NormalisesTheOutlineAndTakesOneTickAndOneHue) {
@@ -31,6 +48,27 @@ TEST(LogoAnimation, NormalisesTheOutlineAndTakesOneTickAndOneHue) {
     EXPECT_EQ(logo.lastTick, 77u);
     EXPECT_EQ(logo.hue, 1.0f);
     EXPECT_EQ(scriptedClock().drawsTaken, 1);
+}
+
+// A frame that read the previous cycle's hue writes that colour into the shared channels, and may do
+// so between the moment a new cycle takes its colour and the moment it sends its light script.
+TEST(Cycle, TheLightScriptCarriesTheCyclesOwnColourWhateverAFrameWritesMeanwhile) {
+    LogoAnimation logo(SaverSettings{false, true, false, false}, scriptedLogoClock({0}, {0}), fakeEngineClient(1000));
+    std::atomic<bool> cycleDone{false};
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        cycleDone = false;
+        std::thread staleFrame([&] {
+            while (!frameWriting) std::this_thread::yield();
+            frameWriting = false;
+            while (!cycleDone) logo.red = 0.21f, logo.green = 0.7f, logo.blue = 0.21f;  // the last hue's green
+        });
+        startCycle(logo, LogoClock{noTick, drawLettingAFrameIn});
+        cycleDone = true;
+        staleFrame.join();
+    }
+    const std::string red = colourText(0.7f, 0.21f, 0.21f);
+    ASSERT_EQ(fakeEngine().scripts.size(), 50u);
+    for (const std::string& script : fakeEngine().scripts) EXPECT_NE(script.find(red), std::string::npos);
 }
 
 TEST(HueToColour, WorkedValuesSectorsAndRange) {

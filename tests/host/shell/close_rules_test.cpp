@@ -115,17 +115,17 @@ TEST(CloseRules, EveryRowOfThePowerBroadcastTable) {
     EXPECT_EQ(closeRuleFor(WM_POWERBROADCAST_, 0xFFFF, 0), CloseRule::Close);
 }
 
-TEST(CloseRules, MouseTravelIsMeasuredFromTheSavedPlace) {
+TEST(CloseRules, MouseTravelIsMeasuredFromTheSavedPlaceIn96DpiPixels) {
     const CursorPoint saved = {100, 100};
-    EXPECT_FALSE(mouseTravelCloses(saved, {102, 102}, 4));  // 4 in sum stays
-    EXPECT_TRUE(mouseTravelCloses(saved, {102, 103}, 4));   // 5 closes
-    EXPECT_FALSE(mouseTravelCloses(saved, {96, 100}, 4));
-    EXPECT_TRUE(mouseTravelCloses(saved, {100, 95}, 4));
-    // Small moves add up because the saved place does not follow them.
-    int closedAt = 0;
-    for (int step = 1; step <= 5 && !closedAt; ++step)
-        if (mouseTravelCloses(saved, {100 + step, 100}, 4)) closedAt = step;
-    EXPECT_EQ(closedAt, 5);
-    EXPECT_TRUE(mouseTravelCloses({-32768, -32768}, {32767, 32767}, 4));
-    EXPECT_FALSE(mouseTravelCloses(saved, saved, 0));
+    const struct { CursorPoint now; std::uint32_t dpi; bool closes; } moves[] = {
+        {{102, 102}, 96, false}, {{102, 103}, 96, true}, {{96, 100}, 96, false}, {{100, 95}, 96, true},
+        {{104, 104}, 192, false}, {{104, 105}, 192, true},  // a 200 % display: 8 of its pixels are 4
+        {{103, 103}, 144, false}, {{103, 104}, 144, true},  // 150 %: 6 stay, 7 close
+        {{102, 103}, 0, true},                              // an unknown dpi counts as 96
+        {{32767, 32767}, 96, true},
+    };
+    for (const auto& m : moves)
+        EXPECT_EQ(mouseTravelCloses(saved, m.now, 4, m.dpi), m.closes) << m.now.x << "," << m.now.y << " at " << m.dpi;
+    EXPECT_TRUE(mouseTravelCloses({-32768, -32768}, {32767, 32767}, 4, 96));
+    EXPECT_FALSE(mouseTravelCloses(saved, saved, 0, 96));
 }

@@ -1,0 +1,84 @@
+#include "shell/process_watchdog.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "effects/teardown_steps.h"
+#include "shell/password.h"
+
+namespace {
+enum class Phase { idle, startingUp, running, tearingDown };
+
+// The process's one watchdog.
+struct ProcessWatchdog {
+    std::atomic<Phase> phase{Phase::idle};
+    HANDLE phaseChanged = nullptr;  // auto-reset: set at every change of phase
+    bool win9xPlatform = false;     // whether a saver-running notice may need withdrawing
+};
+
+ProcessWatchdog& processWatchdog() {
+    static ProcessWatchdog watchdog;
+    return watchdog;
+}
+
+[[noreturn]] void endProcess(int exitCode) {
+    setSaverRunning(processWatchdog().win9xPlatform, FALSE);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    ExitProcess(static_cast<UINT>(exitCode));  // not reached: termination does not return
+}
+
+// Looks at the teardown four times a second; the process ends once no step has completed for 3 s.
+[[noreturn]] void watchTheTeardown(ProcessWatchdog& watchdog) {
+    std::uint32_t stepsSeen = teardownStepsDone();
+    DWORD lastStep = GetTickCount();
+    for (;;) {
+        WaitForSingleObject(watchdog.phaseChanged, 250);
+        const std::uint32_t steps = teardownStepsDone();
+        if (steps != stepsSeen) {
+            stepsSeen = steps;
+            lastStep = GetTickCount();
+        } else if (GetTickCount() - lastStep >= kTeardownStallMs) {
+            endProcess(0);
+        }
+    }
+}
+
+DWORD WINAPI watch(LPVOID) {
+    ProcessWatchdog& watchdog = processWatchdog();
+    for (;;) {
+        switch (watchdog.phase.load()) {
+        case Phase::startingUp:
+            if (WaitForSingleObject(watchdog.phaseChanged, kStartUpLimitMs) == WAIT_TIMEOUT &&
+                watchdog.phase == Phase::startingUp)
+                endProcess(-1);
+            break;
+        case Phase::tearingDown: watchTheTeardown(watchdog);
+        default: WaitForSingleObject(watchdog.phaseChanged, INFINITE); break;
+        }
+    }
+}
+
+void enterPhase(Phase phase, bool win9xPlatform) {
+    ProcessWatchdog& watchdog = processWatchdog();
+    watchdog.win9xPlatform = win9xPlatform;
+    if (!watchdog.phaseChanged) {
+        watchdog.phaseChanged = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        HANDLE thread = watchdog.phaseChanged ? CreateThread(nullptr, 0, watch, nullptr, 0, nullptr) : nullptr;
+        if (thread) CloseHandle(thread);
+    }
+    watchdog.phase = phase;
+    if (watchdog.phaseChanged) SetEvent(watchdog.phaseChanged);
+}
+}  // namespace
+
+void watchStartUp(bool win9xPlatform) { enterPhase(Phase::startingUp, win9xPlatform); }
+
+void startUpDone() {
+    Phase startingUp = Phase::startingUp;
+    if (processWatchdog().phase.compare_exchange_strong(startingUp, Phase::running))
+        SetEvent(processWatchdog().phaseChanged);
+}
+
+void watchTeardown(bool win9xPlatform) { enterPhase(Phase::tearingDown, win9xPlatform); }
