@@ -36,9 +36,9 @@ enum class Phase { unread, running, off } phase = Phase::unread;  // a run's con
 Output* output = nullptr;
 std::atomic<long> liveObjects{0};
 std::atomic<long> socketsOpened{0};
-// Carried on from one run of the output to the next in the process: receivers drop packets whose
-// sequence number seems to go backwards.
-std::uint8_t e131Sequence = 0, artSequence = 0;
+// Carried on from one run of the output to the next in the process (whose threads may overlap by
+// a moment): receivers drop packets whose sequence number seems to go backwards.
+std::atomic<unsigned> e131Sequence{0}, artSequence{0};
 LARGE_INTEGER ticksPerSecond;
 
 std::int64_t nowUs() {
@@ -119,10 +119,11 @@ RoomState roomNow(Output& out, std::int64_t& ms) {
 void send(Output& out, const DmxFrame& frame, std::uint8_t options) {
     std::vector<std::uint8_t> packet;
     if (out.config.protocol == LightsProtocol::e131) {
-        packet = e131DataPacket(out.source, out.config.priority, e131Sequence++, options, out.config.universe, frame);
+        packet = e131DataPacket(out.source, out.config.priority, static_cast<std::uint8_t>(e131Sequence++),
+                                options, out.config.universe, frame);
     } else {
-        artSequence = static_cast<std::uint8_t>(artSequence % 255 + 1);  // 1 to 255: 0 would turn reordering off
-        packet = artDmxPacket(artSequence, out.config.universe, frame);
+        // 1 to 255: 0 would turn the node's reordering off.
+        packet = artDmxPacket(static_cast<std::uint8_t>(artSequence++ % 255 + 1), out.config.universe, frame);
     }
     const int sent = sendto(out.socket, reinterpret_cast<const char*>(packet.data()), static_cast<int>(packet.size()),
                             0, reinterpret_cast<const sockaddr*>(&out.to), sizeof out.to);
