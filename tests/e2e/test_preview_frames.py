@@ -1,32 +1,21 @@
-"""The live preview draws the logo inside its parent. Debian 12's Wine never shows an OpenGL child
-window's drawing on the screen (the preview box stays grey there), so the frames are read from the
-off-screen X window Wine draws the child into."""
+"""The live preview draws the moving logo inside its parent. Debian 12's Wine never shows an OpenGL
+child window's drawing on the screen (the preview box stays grey there), so the frames are read from
+the off-screen X window Wine draws the child into."""
 
 import subprocess
 
 from zovi_e2e import ROOT, Desktop, parse_ppm, run_test, wait_for
 
 
-def offscreen_frame(desktop, width, height):
-    """The child's latest frame, or None while Wine has no off-screen window of that size."""
-    window = subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_offscreen_window "$1" "$2"',
-                             ROOT, str(width), str(height)], env=desktop.env, capture_output=True,
-                            text=True).stdout.strip()
-    if not window:
-        return None
-    ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], env=desktop.env,
-                         capture_output=True).stdout
-    return parse_ppm(ppm) if ppm else None
-
-
-def coloured(frame):
-    """Lit pixels of a hue (the logo's glow), not grey like the empty preview box."""
-    return [p for p in frame.lit(threshold=60, step=1) if max(p[2:]) - min(p[2:]) > 40]
-
-
 def logo_frame(desktop):
-    frame = offscreen_frame(desktop, 152, 112)
-    return frame if frame and len(coloured(frame)) > 10 else None
+    """The child's latest frame if it shows the logo in its colours (not the grey of an empty box)."""
+    window = subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_offscreen_window 152 112', ROOT],
+                            env=desktop.env, capture_output=True, text=True).stdout.strip()
+    ppm = window and subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], env=desktop.env,
+                                    capture_output=True).stdout
+    frame = parse_ppm(ppm) if ppm else None
+    glow = frame and [p for p in frame.lit(threshold=60, step=1) if max(p[2:]) - min(p[2:]) > 40]
+    return frame if glow and len(glow) > 10 else None
 
 
 def test_preview_frames_show_the_moving_logo():

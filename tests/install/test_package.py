@@ -1,26 +1,30 @@
-"""tools/package: the three release files named with the project version; unsigned without a
-certificate, and saying so; every signature verifying with one. Leaves in ZOVI_DIST what the
+"""tools/package: the three release files named with the version; every signature verifying with a
+certificate, all unsigned without one, and the command saying so. Leaves in ZOVI_DIST what the
 installation tests install: this release signed with a certificate made here, and an older one."""
 
 import os
+import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from zovi_e2e import run_test  # noqa: E402
+
 ROOT, SCR, VERSION, DIST = (os.environ[k] for k in ("ZOVI_ROOT", "ZOVI_SCR", "ZOVI_VERSION", "ZOVI_DIST"))
-OLDER = "0.9.0"
+OLDER, PEM, WORK = "0.9.0", os.path.join(DIST, "cert.pem"), os.path.join(DIST, "work")
 
 
 def package(*args):
-    done = subprocess.run([os.path.join(ROOT, "tools", "package"), *args], capture_output=True, text=True)
+    done = subprocess.run([os.path.join(ROOT, "tools", "package"), *args, "--out", DIST], capture_output=True,
+                          text=True)
     assert done.returncode == 0, done.stdout + done.stderr
     return done.stdout
 
 
-def release(folder, version=VERSION):
-    return [os.path.join(folder, name % version) for name in ("zovi-%s-setup.exe", "zovi-%s.msi", "zovi-%s.zip")]
+def release(version):
+    return [os.path.join(DIST, "zovi-%s%s" % (version, end)) for end in ("-setup.exe", ".msi", ".zip")]
 
 
 def program_in(zip_path):
@@ -29,60 +33,43 @@ def program_in(zip_path):
         return archive.read("zovi.scr")
 
 
-def verifies(path, ca):
-    return subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", path],
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
+def signed(path):
+    verify = ["osslsigncode", "verify", "-CAfile", PEM, "-in", path]
+    return subprocess.run(verify, capture_output=True).returncode == 0
 
 
-def msi_table(path, table):
-    return subprocess.run(["msiinfo", "export", path, table], capture_output=True, text=True, check=True).stdout
+def test_signed_release_and_unsigned_older_one():
+    shutil.rmtree(DIST, ignore_errors=True)
+    os.makedirs(WORK)
+    key, pfx = os.path.join(WORK, "key.pem"), os.path.join(WORK, "cert.pfx")
+    os.environ["ZOVI_SIGN_PASSWORD"] = "test password"
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                    "/CN=Zovi test signing", "-addext", "extendedKeyUsage=codeSigning", "-keyout", key,
+                    "-out", PEM], check=True, capture_output=True)
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", PEM, "-out", pfx, "-passout",
+                    "env:ZOVI_SIGN_PASSWORD"], check=True)
+    said = package("--sign", pfx)
+    assert "signed and verified: uninstall.exe" in said, said
+    setup, msi, archive = release(VERSION)
+    open(os.path.join(WORK, "zovi.scr"), "wb").write(program_in(archive))
+    assert all(map(signed, (setup, msi, os.path.join(WORK, "zovi.scr"))))
+    tables = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True).stdout + \
+        subprocess.run(["msiinfo", "export", msi, "File"], capture_output=True, text=True).stdout
+    assert "ProductVersion\t%s\n" % VERSION in tables and "\t%s.0\t" % VERSION in tables, tables
 
-
-def older_program(path):
-    """The built saver as an older release would carry it: its fixed version info says 0.9.0.0."""
-    data = bytearray(open(SCR, "rb").read())
-    fixed = data.index(struct.pack("<I", 0xFEEF04BD))
-    data[fixed + 8:fixed + 24] = struct.pack("<IIII", 9, 0, 9, 0)
-    open(path, "wb").write(data)
-
-
-def main():
-    os.makedirs(DIST, exist_ok=True)
-    for name in os.listdir(DIST):
-        os.remove(os.path.join(DIST, name))
-    with tempfile.TemporaryDirectory() as work:
-        said = package("--out", os.path.join(work, "unsigned"))
-        assert "unsigned" in said, said
-        setup, msi, archive = release(os.path.join(work, "unsigned"))
-        assert sorted(os.listdir(os.path.join(work, "unsigned"))) == sorted(map(os.path.basename, (setup, msi, archive)))
-        assert program_in(archive) == open(SCR, "rb").read()
-        assert not verifies(setup, "/dev/null")
-        assert "ProductVersion\t%s\n" % VERSION in msi_table(msi, "Property")
-        assert "\t%s.0\t" % VERSION in msi_table(msi, "File"), "the program's file version"
-
-        cert, pem = os.path.join(work, "cert.pfx"), os.path.join(DIST, "cert.pem")
-        os.environ["ZOVI_SIGN_PASSWORD"] = "test password"
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                        "/CN=Zovi test signing", "-addext", "extendedKeyUsage=codeSigning",
-                        "-keyout", os.path.join(work, "key.pem"), "-out", pem], check=True, capture_output=True)
-        subprocess.run(["openssl", "pkcs12", "-export", "-inkey", os.path.join(work, "key.pem"), "-in", pem,
-                        "-out", cert, "-passout", "env:ZOVI_SIGN_PASSWORD"], check=True)
-        said = package("--sign", cert, "--out", DIST)
-        assert "signed and verified: uninstall.exe" in said, said
-        setup, msi, archive = release(DIST)
-        with open(os.path.join(work, "zovi.scr"), "wb") as scr:
-            scr.write(program_in(archive))
-        for path in (setup, msi, os.path.join(work, "zovi.scr")):
-            assert verifies(path, pem), os.path.basename(path) + " is not signed by the certificate"
-
-        older_program(os.path.join(work, "older.scr"))
-        package("--program", os.path.join(work, "older.scr"), "--version", OLDER, "--out", DIST)
-    print("passed: packages of %s (unsigned and signed) and of %s" % (VERSION, OLDER))
+    # The older program as its release carries it: the built one, its file version set to 0.9.0.0.
+    older = bytearray(open(SCR, "rb").read())
+    fixed = older.index(struct.pack("<I", 0xFEEF04BD))
+    older[fixed + 8:fixed + 24] = struct.pack("<IIII", 9, 0, 9, 0)
+    open(os.path.join(WORK, "older.scr"), "wb").write(older)
+    said = package("--program", os.path.join(WORK, "older.scr"), "--version", OLDER)
+    assert "unsigned" in said, said
+    setup, msi, archive = release(OLDER)
+    assert program_in(archive) == older and not signed(setup) and not signed(msi)
+    shutil.rmtree(WORK)
+    names = [os.path.basename(p) for v in (VERSION, OLDER) for p in release(v)] + ["cert.pem"]
+    assert sorted(os.listdir(DIST)) == sorted(names)
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except AssertionError as failure:
-        print("FAILED:", failure)
-        sys.exit(1)
+    run_test(test_signed_release_and_unsigned_older_one)
