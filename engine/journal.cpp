@@ -8,6 +8,9 @@
 
 namespace {
 CRITICAL_SECTION journalLock;
+// The journal in the temporary folder, where nobody asked for one (an installed engine), starts
+// over beyond this size instead of growing for as long as the saver runs.
+constexpr LONGLONG kLongestDefaultJournal = 4 * 1024 * 1024;
 
 std::wstring environmentValue(const wchar_t* name) {
     wchar_t value[1024];
@@ -16,9 +19,10 @@ std::wstring environmentValue(const wchar_t* name) {
     return std::wstring(value, length);
 }
 
-std::wstring journalPath() {
-    const std::wstring named = environmentValue(L"ZOVI_EFFECTS_JOURNAL");
-    if (!named.empty()) return named;
+std::wstring journalPath(bool& named) {
+    const std::wstring path = environmentValue(L"ZOVI_EFFECTS_JOURNAL");
+    named = !path.empty();
+    if (named) return path;
     wchar_t folder[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
     if (length == 0 || length > MAX_PATH) return L"zovi-effects-journal.jsonl";
@@ -42,9 +46,18 @@ void appendLine(const std::string& line) {
     // Opened for each line and shared, so a reader sees every call as soon as it is made and
     // several processes may write one journal.
     EnterCriticalSection(&journalLock);
-    const HANDLE file = CreateFileW(journalPath().c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool named = false;
+    const std::wstring path = journalPath(named);
+    const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, sharing, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size;
+    if (file != INVALID_HANDLE_VALUE && !named && GetFileSizeEx(file, &size) &&
+        size.QuadPart > kLongestDefaultJournal) {
+        CloseHandle(file);
+        file = CreateFileW(path.c_str(), GENERIC_WRITE, sharing, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    }
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
