@@ -1,9 +1,13 @@
 ; The installer for one machine, built by tools/package:
-;   makensis -WX -DVERSION=1.2.3 -DPROGRAM=zovi.scr -DICON=zovi.ico -DOUTFILE=setup.exe [-DSIGN=cmd]
+;   makensis -WX -DVERSION=1.2.3 -DPROGRAM=zovi.scr -DENGINE=zovi_effects_engine.dll -DICON=zovi.ico
+;            -DOUTFILE=setup.exe [-DSIGN=cmd]
 ; It puts the 32-bit saver where the desktop looks for savers of that bitness (SysWOW64 on 64-bit
 ; Windows, System32 on 32-bit Windows), an uninstaller beside the other programs, and one entry in
 ; Add/Remove Programs. /S installs silently; /ACTIVATE also makes it the installing user's screen
-; saver (the finish page offers the same).
+; saver (the finish page offers the same). The open room engine is an optional part, off unless
+; chosen on the components page or with /ROOMENGINE: it is installed and registered only where no
+; ambient-effects engine is registered already, and the uninstaller unregisters it only while the
+; registration is still the one it made.
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -15,6 +19,9 @@ SetCompressor /SOLID lzma
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATEINIFILE_SENDCHANGE 3
+; The effects class, in the 32-bit registry view the 32-bit saver reads.
+!define ENGINE_CLASS "Software\Classes\CLSID\{8C779023-BD0E-43A0-A876-C4A54E0A7D5C}"
+!define ENGINE_FILE "zovi_effects_engine.dll"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -37,12 +44,14 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include x64.nsh
+!include Sections.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_SHOWREADME
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Use it as my screen saver"
 !define MUI_FINISHPAGE_SHOWREADME_FUNCTION Activate
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -72,11 +81,8 @@ Var SaverDir
   ${EndIf}
 !macroend
 
-Function .onInit
-  !insertmacro SaverFolder
-FunctionEnd
-
-Section
+Section "Zovi Logo Screensaver" SecSaver
+  SectionIn RO
   SetShellVarContext all
   !insertmacro RedirectionOff
   SetOutPath "$SaverDir"
@@ -106,6 +112,38 @@ Section
   ${EndIf}
 SectionEnd
 
+; Never in place of an engine someone else registered: only where there is none, or where the one
+; registered is this engine (an older version of it).
+Section /o "Open room engine (room lights over E1.31 and Art-Net)" SecEngine
+  SetRegView 32
+  ReadRegStr $0 HKLM "${ENGINE_CLASS}\InprocServer32" ""
+  ${GetFileName} $0 $1
+  ${If} $0 != ""
+  ${AndIf} $1 != "${ENGINE_FILE}"
+    DetailPrint "An ambient-effects engine is registered already ($0): the open room engine is left out."
+  ${Else}
+    SetOutPath "$INSTDIR"
+    File "/oname=${ENGINE_FILE}" "${ENGINE}"
+    RegDLL "$INSTDIR\${ENGINE_FILE}"
+  ${EndIf}
+  !insertmacro SaverFolder
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSaver} "The screen saver."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecEngine} "Lets the saver drive LED strips and DMX lights over E1.31 or Art-Net (see Zovi Room.txt), where no ambient-effects engine is installed."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+  !insertmacro SaverFolder
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ROOMENGINE" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecEngine}
+  ${EndIf}
+FunctionEnd
+
 ; The installing user's screen saver: the desktop's value, the active flag, and the system told.
 Function Activate
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SaverDir\zovi.scr"
@@ -123,6 +161,13 @@ Section Uninstall
   !insertmacro RedirectionOff
   Delete "$SaverDir\zovi.scr"
   !insertmacro RedirectionOn
+  SetRegView 32
+  ReadRegStr $0 HKLM "${ENGINE_CLASS}\InprocServer32" ""
+  ${If} $0 == "$INSTDIR\${ENGINE_FILE}"
+    UnRegDLL "$INSTDIR\${ENGINE_FILE}"
+  ${EndIf}
+  !insertmacro SaverFolder
+  Delete "$INSTDIR\${ENGINE_FILE}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
