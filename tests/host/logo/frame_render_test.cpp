@@ -101,3 +101,13 @@ TEST_F(FrameRender, WithoutTheYFlipTheSpritesAreCulledAndOnlyTheLineShows) {
     draw(90);
     EXPECT_EQ(flippedCulled, pixels);  // flipped, every sprite faces the camera
 }
+
+TEST_F(FrameRender, AWindowNoPixelsHighGetsAViewportOnePixelHighAndAnAspectOfItsWidth) {
+    setUpProjection(300, 0);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble projection[16];  // gluPerspective puts f / aspect in the first cell and f in the sixth
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    EXPECT_EQ(viewport[3], 1);
+    EXPECT_NEAR(projection[5] / projection[0], 300.0, 1e-3);
+}
