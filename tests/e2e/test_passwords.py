@@ -69,7 +69,7 @@ class OlderFamily:
 def start(desktop):
     saver = desktop.start_saver("/s")
     wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
-    return saver, desktop.saver_handle()
+    return saver, int(desktop.probe("find", "WindowsScreenSaverClass", "Screen Saver") or 0)
 
 
 def wait_for_verifications(family, count):

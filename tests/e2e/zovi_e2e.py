@@ -26,9 +26,8 @@ def windows_path(path):
 
 
 def wait_for(condition, timeout=45.0, what="condition"):
-    """Polls until condition() gives something true; returns it, or fails with what was awaited. The
-    time limit is generous: a fresh Wine server on a busy two-core machine can take a while to start
-    a program, and a limit that is reached means something is wrong, not slow."""
+    """Polls until condition() gives something true and returns it, or fails with what was awaited.
+    The limit is generous: a limit that is reached means something is wrong, not slow."""
     deadline = time.monotonic() + timeout
     while True:
         result = condition()
@@ -106,10 +105,6 @@ class Desktop:
         """Runs zovi-probe (the outside view of the saver) and gives its output."""
         return subprocess.run(["wine", PROBE, *[str(a) for a in args]], env=self.env, timeout=60,
                               capture_output=True, text=True).stdout.strip()
-
-    def saver_handle(self):
-        """The Windows handle of the full-screen saver window, 0 when there is none."""
-        return int(self.probe("find", "WindowsScreenSaverClass", "Screen Saver") or 0)
 
     def start_preview_host(self, width=152, height=112):
         """The Control Panel stand-in: a window that runs "zovi.scr /p <its handle>" inside it. Gives

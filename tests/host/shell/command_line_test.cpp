@@ -22,35 +22,28 @@ std::string tailOf(const char* commandLine, NextCharFn next = nextByte) {
 }  // namespace
 
 TEST(CommandTail, SkipsTheProgramNameQuotedOrNotAndTheBlanksAfterIt) {
-    EXPECT_EQ(tailOf("zovi.scr /s"), "/s");
-    EXPECT_EQ(tailOf("\"C:\\Program Files\\zovi.scr\" /p 123"), "/p 123");
-    EXPECT_EQ(tailOf("\"C:\\a b\\zovi.scr\"/s"), "/s");   // the option straight after the quote
-    EXPECT_EQ(tailOf("\"C:\\no closing quote /s"), "");    // an unclosed quote swallows the line
-    EXPECT_EQ(tailOf("zovi.scr \t \x01 /c"), "/c");         // tabs and control bytes are blanks here
-    EXPECT_EQ(tailOf("zovi.scr"), "");
-    EXPECT_EQ(tailOf(""), "");
-    EXPECT_EQ(tailOf("   /s"), "/s");                       // no name at all
-    EXPECT_EQ(tailOf("z\xe9ro.scr /s"), "/s");               // bytes from 0x80 up belong to the name
-}
-
-TEST(CommandTail, StepsOverDoubleByteCharactersWhole) {
-    // 0x81 0x22 is one character whose second byte happens to be a quote: it does not end the name.
+    const struct { const char* line; const char* tail; } cases[] = {
+        {"zovi.scr /s", "/s"},
+        {"\"C:\\Program Files\\zovi.scr\" /p 123", "/p 123"},
+        {"\"C:\\a b\\zovi.scr\"/s", "/s"},           // the option straight after the quote
+        {"\"C:\\no closing quote /s", ""},              // an unclosed quote swallows the line
+        {"zovi.scr \t \x01 /c", "/c"},                   // tabs and control bytes are blanks here
+        {"zovi.scr", ""}, {"", ""}, {"   /s", "/s"},     // no name at all
+        {"z\xe9ro.scr /s", "/s"},                        // bytes from 0x80 up belong to the name
+    };
+    for (const auto& c : cases) EXPECT_EQ(tailOf(c.line), c.tail) << c.line;
+    // 0x81 0x22 is one double-byte character whose second byte happens to be a quote.
     EXPECT_EQ(tailOf("\"C:\\\x81\"x.scr\" /s", nextDoubleByteChar), "/s");
     EXPECT_EQ(tailOf("\"C:\\\x81\"x.scr\" /s", nextByte), "x.scr\" /s");
 }
 
 TEST(WindowHandle, ReadsDecimalDigitsWrappingModulo2To32) {
-    EXPECT_EQ(parseWindowHandle("1234"), 1234u);
-    EXPECT_EQ(parseWindowHandle("1234 99"), 1234u);
-    EXPECT_EQ(parseWindowHandle("4294967295"), 4294967295u);
-    EXPECT_EQ(parseWindowHandle("4294967296"), 0u);
-    EXPECT_EQ(parseWindowHandle("4294967297"), 1u);
-    EXPECT_EQ(parseWindowHandle("99999999999999999999"), 1661992959u);  // 10^20 - 1 mod 2^32
-    EXPECT_EQ(parseWindowHandle(" 12"), 0u);
-    EXPECT_EQ(parseWindowHandle("-12"), 0u);
-    EXPECT_EQ(parseWindowHandle("+12"), 0u);
-    EXPECT_EQ(parseWindowHandle("\xb2\xb3"), 0u);  // superscript digits in Latin-1 are not digits
-    EXPECT_EQ(parseWindowHandle(""), 0u);
+    const struct { const char* text; std::uint32_t handle; } cases[] = {
+        {"1234", 1234}, {"1234 99", 1234}, {"4294967295", 4294967295u}, {"4294967296", 0}, {"4294967297", 1},
+        {"99999999999999999999", 1661992959u},  // 10^20 - 1 mod 2^32
+        {" 12", 0}, {"-12", 0}, {"+12", 0}, {"\xb2\xb3", 0}, {"", 0}, {"09", 9}, {"/9", 0}, {":9", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseWindowHandle(c.text), c.handle) << c.text;
 }
 
 TEST(Dispatch, OptionTable) {

@@ -5,27 +5,20 @@
 namespace {
 ScriptedClock script;
 
-std::uint32_t nextTick() {
-    script.ticksTaken++;
-    if (script.ticks.empty()) {
-        ADD_FAILURE() << "the logo read more ticks than the test scripted";
+template <typename T>
+T next(std::deque<T>& values, int& taken) {
+    taken++;
+    if (values.empty()) {
+        ADD_FAILURE() << "the logo took more readings than the test scripted";
         return 0;
     }
-    const std::uint32_t tick = script.ticks.front();
-    script.ticks.pop_front();
-    return tick;
+    const T value = values.front();
+    values.pop_front();
+    return value;
 }
 
-int nextDraw() {
-    script.drawsTaken++;
-    if (script.draws.empty()) {
-        ADD_FAILURE() << "the logo drew more random numbers than the test scripted";
-        return 0;
-    }
-    const int draw = script.draws.front();
-    script.draws.pop_front();
-    return draw;
-}
+std::uint32_t nextTick() { return next(script.ticks, script.ticksTaken); }
+int nextDraw() { return next(script.draws, script.drawsTaken); }
 }  // namespace
 
 ScriptedClock& scriptedClock() { return script; }

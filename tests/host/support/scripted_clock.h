@@ -4,7 +4,7 @@
 
 #include "logo/logo_clock.h"
 
-// A LogoClock that plays back given tick readings and random draws, and records how many of each
+// A LogoClock that plays back given tick readings and random draws, and counts how many of each
 // were taken, so a test can say exactly what the logo sees.
 struct ScriptedClock {
     std::deque<std::uint32_t> ticks;

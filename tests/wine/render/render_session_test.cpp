@@ -71,24 +71,6 @@ TEST(RenderSession, MakesADoubleBufferedContextCurrentWithAViewportOverTheWindow
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
-TEST(RenderSession, AWindowNoPixelsHighGetsAViewportOnePixelHighAndStillAnimates) {
-    HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 0,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    {
-        TestSaverWindow preview(parent);
-        ASSERT_TRUE(preview.handle());
-        GLint viewport[4];
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[3], 1);
-        // gluPerspective puts f / aspect in the first cell and f in the sixth: aspect = width / 1.
-        GLdouble projection[16];
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        EXPECT_NEAR(projection[5] / projection[0], viewport[2], 1e-3);
-        EXPECT_TRUE(pumpUntil([&] { return framesDrawn(preview) > 3; }));
-    }
-    DestroyWindow(parent);
-}
-
 TEST(RenderSession, DestructionStopsTheAnimationThreadBeforeTheLogoGoes) {
     SmallParent parent;
     int caughtInFlight = 0;

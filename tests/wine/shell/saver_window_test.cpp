@@ -4,28 +4,9 @@
 
 #include <imm.h>
 
-#include <vector>
-
 #include "support/message_pump.h"
 
 namespace {
-// A window standing in for the Control Panel's preview box: it notes the help requests it gets.
-std::vector<std::pair<UINT, WPARAM>> parentReceived;
-LRESULT CALLBACK parentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_HELP || message == WM_CONTEXTMENU) parentReceived.emplace_back(message, wParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND makeParent() {
-    WNDCLASSA parentClass = {};
-    parentClass.lpfnWndProc = parentProc;
-    parentClass.hInstance = GetModuleHandleA(nullptr);
-    parentClass.lpszClassName = "ZoviTestPreviewBox";
-    RegisterClassA(&parentClass);
-    return CreateWindowExA(0, "ZoviTestPreviewBox", "box", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                           200, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
 bool closedBy(TestSaverWindow& saver, UINT message, WPARAM wParam, LPARAM lParam) {
     SendMessageA(saver.handle(), message, wParam, lParam);
     return pumpUntil([&] { return !IsWindow(saver.handle()); }, 150);
@@ -84,31 +65,6 @@ TEST(SaverWindow, WhatClosesTheFullScreenSaverAndWhatDoesNot) {
     // On the newer family the shell's auto-play query is the platform's business.
     TestSaverWindow saver;
     EXPECT_FALSE(closedBy(saver, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0));
-}
-
-TEST(SaverWindow, APreviewFillsItsParentForwardsHelpAndNothingClosesIt) {
-    HWND parent = makeParent();
-    {
-        TestSaverWindow preview(parent);
-        ASSERT_TRUE(preview.handle());
-        RECT client, child;
-        GetClientRect(parent, &client);
-        GetWindowRect(preview.handle(), &child);
-        EXPECT_EQ(child.right - child.left, client.right);
-        EXPECT_EQ(child.bottom - child.top, client.bottom);
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(preview.handle(), GWL_STYLE)) & 0xFFFF0000u, 0x52000000u);
-        for (UINT message : {WM_KEYDOWN, WM_LBUTTONDOWN, WM_ACTIVATEAPP, WM_POWER})
-            EXPECT_FALSE(closedBy(preview, message, message == WM_POWER ? 3 : 0, 0)) << message;
-        parentReceived.clear();
-        HELPINFO help = {};
-        help.cbSize = sizeof help;
-        EXPECT_EQ(SendMessageA(preview.handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
-        EXPECT_EQ(SendMessageA(preview.handle(), WM_CONTEXTMENU, 0, 0), 1);
-        pumpUntil([] { return parentReceived.size() == 2; }, 2000);
-        const WPARAM self = reinterpret_cast<WPARAM>(parent);
-        EXPECT_EQ(parentReceived, (std::vector<std::pair<UINT, WPARAM>>{{WM_HELP, self}, {WM_CONTEXTMENU, self}}));
-    }
-    DestroyWindow(parent);
 }
 
 TEST(SaverWindow, ASecondFullScreenRunBringsTheFirstToTheFrontAndLeaves) {
