@@ -1,5 +1,6 @@
-"""The older Windows family's own password check, with doubles of the platform's password modules in
-the Wine prefix's system folder and the saver told it runs on Windows 98."""
+"""The older Windows family's own password check, end to end: doubles of the platform's password
+modules in the Wine prefix's system folder, the saver told it runs on Windows 98, real keys and
+mouse travel, the saver-running notice, planted modules, the password change and a preview."""
 
 import os
 import shutil
@@ -9,7 +10,6 @@ import time
 
 from zovi_e2e import BUILD, SCR, Desktop, exit_code, run_test, wait_for, windows_path
 
-WM_CLOSE, WM_POWERBROADCAST = 0x0010, 0x0218
 DOUBLES = os.path.join(BUILD, "doubles")
 
 
@@ -72,92 +72,51 @@ def start(desktop):
     return saver, int(desktop.probe("find", "WindowsScreenSaverClass", "Screen Saver") or 0)
 
 
-def wait_for_verifications(family, count):
-    wait_for(lambda: len(family.verifications()) >= count and family.journal()[-1].startswith("answer"),
-             what="%d password checks" % count)
-    time.sleep(0.25)  # past the re-ask guard, and time for a wrongly repeated prompt to show up
-    assert len(family.verifications()) == count, family.journal()
-
-
-def test_every_close_trigger_asks_once_and_a_refusal_keeps_the_saver():
+def test_a_refusal_keeps_the_saver_and_an_acceptance_ends_it():
     with Desktop() as desktop, OlderFamily(desktop) as family:
         saver, handle = start(desktop)
         assert desktop.probe("saver-running") == "1"
-        triggers = [
-            lambda: desktop.xdotool("key", "space"),
-            lambda: desktop.xdotool("mousemove_relative", "--", "20", "0"),
-            lambda: desktop.probe("post", handle, WM_POWERBROADCAST, 4, 0),
-        ]
-        asked = 0
-        for trigger in triggers:
-            trigger()
-            asked += 1
-            wait_for_verifications(family, asked)
+        for asked, trigger in enumerate((("key", "space"), ("mousemove_relative", "--", "20", "0")), 1):
+            desktop.xdotool(*trigger)
+            wait_for(lambda: family.journal()[-1:] == ["answer refuse"] and len(family.verifications()) == asked,
+                     what="check %d refused" % asked)
             assert saver.poll() is None, "a refused password closed the saver"
-        assert all(line.endswith("owner-is-saver=1 running=1") for line in family.verifications())
-        # The shell's auto-play query is cancelled (1) while a verifier is loaded, and asks to close.
-        auto_play = desktop.probe("message-number", "QueryCancelAutoPlay")
-        assert desktop.probe("send", handle, auto_play, 0, 0) == "1"
-        asked += 1
-        wait_for_verifications(family, asked)
+            time.sleep(0.25)  # past the 200 ms in which a close after a refusal is refused unasked
+        assert all(line == "verify owner-is-saver=1 running=1" for line in family.verifications())
         # The refusal made the cursor's place the new reference: 4 pixels from it stay quiet.
         desktop.xdotool("mousemove_relative", "--", "2", "2")
-        time.sleep(0.3)
-        assert len(family.verifications()) == asked
         family.answer("accept")
         desktop.xdotool("mousemove_relative", "--", "1", "0")  # 5
         assert exit_code(saver) == 0
-        assert len(family.verifications()) == asked + 1
+        assert len(family.verifications()) == 3, family.journal()
         assert desktop.probe("saver-running") == "0"
 
 
-def test_the_re_ask_guard_and_a_close_during_the_prompt():
-    with Desktop() as desktop, OlderFamily(desktop) as family:
-        saver, handle = start(desktop)
-        # Two closes at once: the second comes within 200 ms of the refusal and is refused unasked.
-        desktop.probe("post", handle, WM_CLOSE, 0, 0, 2)
-        wait_for_verifications(family, 1)
-        desktop.probe("post", handle, WM_CLOSE, 0, 0)  # well after 200 ms: asks again
-        wait_for_verifications(family, 2)
-
-        family.answer("prompt")
-        desktop.probe("post", handle, WM_CLOSE, 0, 0)
-        wait_for(lambda: "prompt shown" in family.journal(), what="the prompt")
-        desktop.probe("post", handle, WM_CLOSE, 0, 0)  # while the prompt is open
-        time.sleep(0.3)
-        assert family.journal().count("prompt shown") == 1
-        family.answer("prompt-accept")
-        assert exit_code(saver) == 0
-        assert len(family.verifications()) == 3, family.journal()
-
-
-def test_no_password_wanted_or_no_verifier_lets_the_first_close_through():
+def test_no_password_wanted_no_verifier_or_a_planted_one_lets_the_first_close_through():
     with Desktop() as desktop:
         for setting, module in (("0", "password_cpl_double.dll"), (None, "password_cpl_double.dll"),
-                                ("1", None), ("1", "password_cpl_without_entry.dll")):
+                                ("1", None), ("1", "mpr_double.dll")):  # the last: no verifier in it
             with OlderFamily(desktop, setting, module) as family:
                 saver, _ = start(desktop)
                 assert desktop.probe("saver-running") == "0", (setting, module)
                 desktop.xdotool("key", "space")
                 assert exit_code(saver) == 0, (setting, module)
                 assert family.verifications() == [], (setting, module)
-
-
-def test_a_module_planted_beside_the_saver_or_in_the_current_folder_is_never_loaded():
-    with Desktop() as desktop, OlderFamily(desktop, "1", None) as family:
-        planted = [os.path.join(os.path.dirname(SCR), "PASSWORD.CPL"), os.path.join(family.work, "PASSWORD.CPL")]
-        for path in planted:
-            shutil.copy(os.path.join(DOUBLES, "planted_module.dll"), path)
-        try:
-            saver = subprocess.Popen(["wine", SCR, "/s"], env=desktop.env, cwd=family.work,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
-            desktop.xdotool("key", "space")
-            assert exit_code(saver) == 0
-            assert family.journal() == []
-        finally:
+        # One planted beside the saver or in the current folder is never loaded.
+        with OlderFamily(desktop, "1", None) as family:
+            planted = [os.path.join(os.path.dirname(SCR), "PASSWORD.CPL"), os.path.join(family.work, "PASSWORD.CPL")]
             for path in planted:
-                os.remove(path)
+                shutil.copy(os.path.join(DOUBLES, "planted_module.dll"), path)
+            try:
+                saver = subprocess.Popen(["wine", SCR, "/s"], env=desktop.env, cwd=family.work,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
+                desktop.xdotool("key", "space")
+                assert exit_code(saver) == 0
+                assert family.journal() == []
+            finally:
+                for path in planted:
+                    os.remove(path)
 
 
 def test_change_password_and_preview():
@@ -168,30 +127,24 @@ def test_change_password_and_preview():
         shutil.move(original, original + ".wine")
         try:
             shutil.copy(os.path.join(DOUBLES, "mpr_double.dll"), original)
-            code = subprocess.run(["wine", SCR, "/a", "0"], env=native_mpr, timeout=60).returncode
-            assert code == 0
-            lines = [line for line in family.journal() if line.startswith("change")]
-            assert len(lines) == 1 and lines[0].startswith("change SCRSAVE owner="), family.journal()
-            assert lines[0].endswith(" 0 0")
+            assert subprocess.run(["wine", SCR, "/a", "0"], env=native_mpr, timeout=60).returncode == 0
+            [change] = [line for line in family.journal() if line.startswith("change")]
+            assert change.startswith("change SCRSAVE owner=") and change.endswith(" 0 0"), change
             os.remove(original)  # no module at all: still 0
             assert subprocess.run(["wine", SCR, "/a", "0"], env=native_mpr, timeout=60).returncode == 0
         finally:
             if os.path.exists(original):
                 os.remove(original)
             shutil.move(original + ".wine", original)
-
         # A preview loads nothing and asks nothing, even with a password wanted.
         host, _, child = desktop.start_preview_host()
-        assert child != 0
-        assert desktop.probe("saver-running") == "0"
+        assert child != 0 and desktop.probe("saver-running") == "0"
         host.stdin.write("close\n")
         assert host.stdout.readline().strip() == "saver-exit 0"
         assert family.verifications() == []
 
 
 if __name__ == "__main__":
-    run_test(test_every_close_trigger_asks_once_and_a_refusal_keeps_the_saver)
-    run_test(test_the_re_ask_guard_and_a_close_during_the_prompt)
-    run_test(test_no_password_wanted_or_no_verifier_lets_the_first_close_through)
-    run_test(test_a_module_planted_beside_the_saver_or_in_the_current_folder_is_never_loaded)
+    run_test(test_a_refusal_keeps_the_saver_and_an_acceptance_ends_it)
+    run_test(test_no_password_wanted_no_verifier_or_a_planted_one_lets_the_first_close_through)
     run_test(test_change_password_and_preview)
