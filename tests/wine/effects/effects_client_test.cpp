@@ -49,7 +49,7 @@ TEST_F(EngineClient, ConnectsOnTheCallersThreadWithTheServerHeldOnItsOwn) {
     const std::vector<JournalEntry> calls = journal();
     ASSERT_EQ(sequence(), (Calls{"factory.createInstance", "server.requestRoot", "link.releaseCallback", "server.release"}));
     EXPECT_NE(calls[1].line.find("\"revision\":16843008,\"value\":\"given\",\"reserved\":0"), std::string::npos);
-    EXPECT_EQ(jsonNumber(calls[1].line, "slot"), 7);
+    EXPECT_NE(calls[1].line.find("\"slot\":7"), std::string::npos);
     // Created and released on the server thread; asked for the root and called back on this one.
     const DWORD here = GetCurrentThreadId();
     EXPECT_TRUE(calls[0].thread != here && calls[1].thread == here && calls[2].thread == here &&
@@ -57,12 +57,12 @@ TEST_F(EngineClient, ConnectsOnTheCallersThreadWithTheServerHeldOnItsOwn) {
 }
 
 TEST_F(EngineClient, AServerThatIsMissingOrCannotStartGivesItsCodeAndTheNextConnectStartsAfresh) {
-    ASSERT_TRUE(unregisterEngine());
+    ASSERT_TRUE(engineExport("DllUnregisterServer"));
     EffectsRoot* root = reinterpret_cast<EffectsRoot*>(1);
     std::int32_t value = 77;
     EXPECT_EQ(connectEffects(&root, &value), 2011);
     EXPECT_TRUE(!root && value == 0 && idle());
-    ASSERT_TRUE(registerEngine());
+    ASSERT_TRUE(engineExport("DllRegisterServer"));
     const struct { const char* faults; HRESULT serverResult; EffectsCode code; } cases[] = {
         {"create=0x8007000E", E_OUTOFMEMORY, 2003}, {"create=0x80004027", CO_E_CLASS_DISABLED, 2015},
         {"create=0x80004005", E_FAIL, 2014},        {"create=0x80004002", E_NOINTERFACE, 2011},

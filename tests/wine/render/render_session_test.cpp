@@ -87,7 +87,7 @@ TEST(RenderSession, DestructionStopsTheAnimationThreadBeforeTheLogoGoes) {
         ASSERT_EQ(readingsInFlight, 0) << round;
         const std::uint32_t frames = framesDrawn(saver), advances = advancesRun(saver);
         renderTick(saver.saver().render);  // a tick queued before the window went away
-        pumpFor(60);
+        pumpUntil([] { return false; }, 60);
         EXPECT_EQ(framesDrawn(saver), frames);
         EXPECT_EQ(advancesRun(saver), advances);
     }

@@ -8,8 +8,7 @@
 #include "shell/fault_guard.h"
 
 namespace {
-// A process keeps its own copy of the system parameters it has read, so the notice is read afresh
-// in a child process: 1 when it is on.
+// A process keeps its own copy of the system parameters it read: the notice is read by a fresh one.
 int noticeSeenByAFreshProcess() {
     BOOL running = FALSE;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);

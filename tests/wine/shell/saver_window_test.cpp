@@ -17,9 +17,6 @@ TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
     TestSaverWindow saver;
     HWND window = saver.handle();
     ASSERT_TRUE(window);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    EXPECT_STREQ(name, "WindowsScreenSaverClass");
     EXPECT_EQ(static_cast<UINT>(GetClassLongPtrA(window, GCL_STYLE)), UINT{CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC});
     EXPECT_EQ(GetClassLongPtrA(window, GCLP_HCURSOR), 0);
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & 0xFFFF0000u, 0x96000000u);
@@ -30,9 +27,7 @@ TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
     EXPECT_EQ(bounds.right - bounds.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(bounds.bottom - bounds.top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     EXPECT_EQ(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed")), 0);
-    char title[64] = {};
-    GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, "Screen Saver");
+    EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Screen Saver"), window);  // the title stays
     // What the render host does not handle reaches the platform unchanged.
     const LPARAM point = MAKELPARAM(10, 10);
     EXPECT_EQ(renderHostProc(window, WM_NCHITTEST, 0, point), DefWindowProcA(window, WM_NCHITTEST, 0, point));
@@ -40,19 +35,12 @@ TEST(SaverWindow, ClassAndFullScreenWindowAsTheDesktopExpects) {
 }
 
 TEST(SaverWindow, WhatClosesTheFullScreenSaverAndWhatDoesNot) {
+    // The rules are the host tests' part; here, that what they decide is done, in each kind of path.
     const struct { UINT message; WPARAM wParam; LPARAM lParam; bool closes; } cases[] = {
-        {WM_KEYDOWN, VK_SPACE, 0, true},
-        {WM_RBUTTONDOWN, 0, 0, true},
-        {WM_ACTIVATEAPP, 0, 0, true},
-        {WM_ACTIVATEAPP, 1, 0, false},
-        {WM_SYSCOMMAND, SC_MONITORPOWER, 2, true},
-        {WM_SYSCOMMAND, SC_SCREENSAVE, 0, false},
-        {WM_POWER, 3, 0, true},
-        {WM_POWERBROADCAST, PBT_APMSUSPEND, 0, true},
-        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, true},
-        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 1, false},  // resumed from a failure
+        {WM_KEYDOWN, VK_SPACE, 0, true},           {WM_ACTIVATEAPP, 1, 0, false},
+        {WM_SYSCOMMAND, SC_MONITORPOWER, 2, true}, {WM_SYSCOMMAND, SC_SCREENSAVE, 0, false},
+        {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 1, false},     // resumed from a failure
         {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, false},  // the AC line did not change
-        {WM_POWERBROADCAST, 0x12, 0, true},
     };
     // Many saver windows in one process, one after the other, each with its own state.
     for (const auto& c : cases) {
@@ -69,9 +57,7 @@ TEST(SaverWindow, WhatClosesTheFullScreenSaverAndWhatDoesNot) {
 
 TEST(SaverWindow, ASecondFullScreenRunBringsTheFirstToTheFrontAndLeaves) {
     TestSaverWindow first;
-    ASSERT_TRUE(first.handle());
     SaverShellState shell;
-    shell.moduleInstance = GetModuleHandleA(nullptr);
     EXPECT_EQ(runSaverWindow(shell, nullptr), 0);
     EXPECT_TRUE(IsWindow(first.handle()));
     EXPECT_EQ(FindWindowExA(nullptr, first.handle(), "WindowsScreenSaverClass", "Screen Saver"), nullptr);

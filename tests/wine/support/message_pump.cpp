@@ -1,28 +1,13 @@
 #include "support/message_pump.h"
 
-namespace {
-void dispatchPending() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;  // the saver's own quit: the test decides when to end
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-}  // namespace
-
 bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        dispatchPending();
+    for (const DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message != WM_QUIT) TranslateMessage(&message), DispatchMessageA(&message);
         if (condition()) return true;
         if (GetTickCount() - start >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-}
-
-void pumpFor(DWORD milliseconds) {
-    pumpUntil([] { return false; }, milliseconds);
 }
 
 TestSaverWindow::TestSaverWindow(HWND parent, bool win9xPlatform, LogoClock clock) {
@@ -32,13 +17,10 @@ TestSaverWindow::TestSaverWindow(HWND parent, bool win9xPlatform, LogoClock cloc
     window = createSaverWindow(saverWindow, parent);
 }
 
-TestSaverWindow::~TestSaverWindow() { destroy(); }
-
 void TestSaverWindow::destroy() {
     if (window && IsWindow(window)) DestroyWindow(window);
     window = nullptr;
-    // The saver's quit is for its own message loop; left here it would end the next modal loop.
-    MSG quit;
+    MSG quit;  // left here, the saver's quit would end the next modal loop
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
