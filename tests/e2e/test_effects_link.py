@@ -1,6 +1,5 @@
-"""The saver and the ambient-effects engine, end to end, in one run of zovi.scr /s with every effect on
-and the substitute engine registered: the engine's journal over several sweeps, the screen showing
-each sweep's colour, and tools/room's picture of the room drawn from that journal."""
+"""One run of zovi.scr /s with every effect on and the substitute engine registered: the engine's journal
+over several sweeps, the screen in each sweep's colour, and tools/room's picture drawn from the journal."""
 
 import colorsys
 import json
@@ -9,23 +8,18 @@ import subprocess
 import time
 from collections import Counter
 
-from zovi_e2e import ROOT, Desktop, picture, run_tests
+from zovi_e2e import ROOT, Desktop, Frame, run_tests
 
+SCRIPTS = {name: open(os.path.join(ROOT, "src", "effects", "scripts", name + ".txt"), "rb").read().decode("latin-1")
+           for name in ("light_fade_to_black", "fan", "rumble")}
+ROOM = os.path.join(ROOT, "tools", "room")
 TEARDOWN = ["player.release", "engine.release", "root.release", "link.releaseCallback", "server.release"]
-
-
-def name(entry):
-    return entry["table"] + "." + entry["call"]
 
 
 def link_calls(entries):
     """The calls of the link itself, without COM's reference counting on the server object."""
     return [e for e in entries if e["table"] not in ("faults", "lights") and not (e["table"] == "server" and (
         e["call"] in ("addRef", "queryInterface") or e["call"] == "release" and e["result"] > 0))]
-
-
-def script(file):
-    return open(os.path.join(ROOT, "src", "effects", "scripts", file), "rb").read().decode("latin-1")
 
 
 def hue_of(frame):
@@ -44,13 +38,12 @@ def check_the_room_picture(entries, colours, folder):
               "script": "zovi-effects 1\nat 0ms light everywhere colour %s\n" % colour}
              for result, colour in ((3003, "_VALUE_"), (4343, "0 100 0"))]
     lines = [json.dumps(e) for e in sorted(entries + extra, key=lambda e: e["time"])]
-    room, journal, drawing, none = (os.path.join(folder, f) for f in ("room", "journal.jsonl", "room.png", "none"))
+    journal, drawing, none = (os.path.join(folder, f) for f in ("journal.jsonl", "room.png", "none"))
     open(journal, "w").write("\n".join(lines) + "\n" + lines[-1][:40])
-    drawn = subprocess.run([os.path.join(ROOT, "tools", "room"), journal, drawing], capture_output=True, text=True,
-                           timeout=300)
+    drawn = subprocess.run([ROOM, journal, drawing], capture_output=True, text=True, timeout=300)
     assert drawn.returncode == 0 and "%d sweeps" % len(lights) in drawn.stdout, drawn.stdout + drawn.stderr
     assert all(said in drawn.stderr for said in ("refused", "(result 4343)", "middle of a line"))
-    frame = picture("convert", drawing)
+    frame = Frame("convert", drawing)
     assert (frame.width, frame.height) == (1500, 1000)
     targets = [[round(c * 2.55) for c in colour] for colour in colours[:-1] + [(0, 100, 0)]]
     counts = Counter((y * 3 // frame.height, x * 3 // frame.width, i) for x, y, *rgb in frame.lit(threshold=0)
@@ -58,8 +51,7 @@ def check_the_room_picture(entries, colours, folder):
     for panel in ((r, c) for r in range(3) for c in range(3)):
         assert all(counts[panel + (i,)] > 50 for i in range(len(targets) - 1)), (counts, colours)
         assert not counts[panel + (len(targets) - 1,)], counts
-    missing = subprocess.run([os.path.join(ROOT, "tools", "room"), none + ".jsonl", none + ".png"],
-                             capture_output=True, text=True, timeout=60)
+    missing = subprocess.run([ROOM, none + ".jsonl", none + ".png"], capture_output=True, text=True, timeout=60)
     assert missing.returncode != 0 and "no journal" in missing.stderr and not os.path.exists(none + ".png")
 
 
@@ -67,11 +59,11 @@ def test_each_sweep_sends_the_enabled_scripts_in_its_colour_as_the_screen_and_th
     with Desktop(effects=True) as desktop:
         saver, frames = desktop.saver("/s"), []
         while sum(e["call"] == "playScript" for e in desktop.journal()) < 12:  # into the fourth sweep
-            frames.append((time.time(), desktop.screenshot(), time.time()))
+            frames.append((time.time(), Frame("import", "-window", "root", env=desktop.env), time.time()))
         assert desktop.close(saver) == 0
         entries = desktop.journal()
         calls = link_calls(entries)
-        names = [name(e) for e in calls]
+        names = [e["table"] + "." + e["call"] for e in calls]
         assert names[:4] == ["factory.createInstance", "server.requestRoot", "root.openEngine", "engine.createPlayer"]
         window_thread, server_thread = calls[1]["thread"], calls[0]["thread"]
         assert server_thread != window_thread
@@ -83,13 +75,13 @@ def test_each_sweep_sends_the_enabled_scripts_in_its_colour_as_the_screen_and_th
         sends = calls[4:-5]
         assert len(sends) % 3 == 0 and len(sends) >= 12, names
         cycles = [sends[i:i + 3] for i in range(0, len(sends), 3)]
-        before, after = script("light_fade_to_black.txt").split("_VALUE_", 1)
+        before, after = SCRIPTS["light_fade_to_black"].split("_VALUE_", 1)
         colours = []
         for index, cycle in enumerate(cycles):
             light = cycle[0]["script"]
             assert light.startswith(before) and light.endswith(after), light
             colours.append([int(v) for v in light[len(before):len(light) - len(after)].split()])
-            assert [e["script"] for e in cycle[1:]] == [script("fan.txt"), script("rumble.txt")]
+            assert [e["script"] for e in cycle[1:]] == [SCRIPTS["fan"], SCRIPTS["rumble"]]
             # The first sweep starts on the window thread, every later one on the animation thread.
             assert all((e["thread"] == window_thread) == (index == 0) for e in cycle), index
         # Every colour of the logo has one channel at 0.7 and one at 0.21: 69 and 20 as text.

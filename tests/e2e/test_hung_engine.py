@@ -5,7 +5,7 @@ another on one desktop: each start after a hang is the next full-screen start, a
 
 import time
 
-from test_effects_link import TEARDOWN, link_calls, name
+from test_effects_link import TEARDOWN, link_calls
 from zovi_e2e import Desktop, exit_code, run_tests, wait_for
 
 # With all three effects on, the engine's calls are numbered from its loading: the server's creation
@@ -19,16 +19,14 @@ def faults_seen(desktop, call):
     return any(e["table"] == "faults" and e["call"] == call for e in desktop.journal())
 
 
-def started(desktop, faults):
-    """zovi.scr /s with the engine failing as faults say, once its first sweep has begun."""
+def closed_after(desktop, faults, held=None):
+    """zovi.scr /s with the engine failing as faults say, closed by a key once its first sweep has begun
+    (and the engine holds the call held): the seconds from the key to its end, which must be with 0."""
     desktop.env["ZOVI_EFFECTS_FAULTS"] = faults
     saver = desktop.saver("/s")
     wait_for(lambda: any(e["call"] == "playScript" for e in desktop.journal()), what="the first sweep")
-    return saver
-
-
-def closed_after(desktop, saver):
-    """Seconds from the key to the saver's end, which must be with 0."""
+    if held:
+        wait_for(lambda: faults_seen(desktop, held), timeout=30, what="the engine holding a call")
     pressed = time.monotonic()
     assert desktop.close(saver, timeout=40) == 0
     return time.monotonic() - pressed
@@ -50,19 +48,16 @@ def test_an_engine_that_hangs_at_the_start_ends_the_saver_and_its_preview_within
 def test_an_engine_that_hangs_at_the_end_is_cut_and_the_next_start_runs(desktop):
     # The animation thread held in an engine call, and the server thread held in the last release.
     for faults, held in ((HOLD % 8, "delay"), ("holdRelease=600000", "holdRelease")):
-        saver = started(desktop, faults)
-        if held == "delay":
-            wait_for(lambda: faults_seen(desktop, held), timeout=30, what="the engine holding a call")
-        took = closed_after(desktop, saver)
+        took = closed_after(desktop, faults, held if held == "delay" else None)
         print("%s: the saver ended %.1f s after the key" % (held, took))
         assert took < 8 and faults_seen(desktop, held), (took, "the engine never held the call")
 
 
 def test_a_slow_engine_gets_its_whole_teardown_in_order_even_when_it_sends_to_the_saver(desktop):
     # Five steps of 1.2 s each: 6 s in all, twice what the watchdog allows a stall.
-    took = closed_after(desktop, started(desktop, "slowRelease=1200,sendOnRelease=1"))
+    took = closed_after(desktop, "slowRelease=1200,sendOnRelease=1")
     print("the slow teardown took %.1f s" % took)
-    names = [name(e) for e in link_calls(desktop.journal())]
+    names = [e["table"] + "." + e["call"] for e in link_calls(desktop.journal())]
     assert took > 5.5 and names[-5:] == TEARDOWN, (took, names[-8:])
     assert faults_seen(desktop, "sentToSaver"), "the window thread did not answer the engine"
 

@@ -14,8 +14,7 @@ USE_PASSWORD = (r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword")
 
 
 class OlderFamily(Desktop):
-    """A desktop on which zovi.scr is told it runs on Windows 98; the doubles note what they are asked in
-    notes() and answer as answer() says."""
+    """A desktop on which zovi.scr runs as on Windows 98; the doubles note what they are asked in notes()."""
 
     def __enter__(self):
         super().__enter__()
@@ -23,7 +22,7 @@ class OlderFamily(Desktop):
         self.notes_path, self.answer_path = (os.path.join(self.work.name, n) for n in ("notes.txt", "answer.txt"))
         self.env.update(ZOVI_DOUBLE_JOURNAL=windows_path(self.notes_path),
                         ZOVI_DOUBLE_ANSWER=windows_path(self.answer_path))
-        self.wine("reg", "add", *VERSION, "/d", "win98", "/f")
+        assert self.wine("reg", "add", *VERSION, "/d", "win98", "/f") == 0
         return self
 
     def __exit__(self, *exc):
@@ -37,17 +36,14 @@ class OlderFamily(Desktop):
         if password_wanted is None:
             self.wine("reg", "delete", *USE_PASSWORD, "/f")
         else:
-            self.wine("reg", "add", *USE_PASSWORD, "/t", "REG_DWORD", "/d", password_wanted, "/f")
+            assert self.wine("reg", "add", *USE_PASSWORD, "/t", "REG_DWORD", "/d", password_wanted, "/f") == 0
         cpl = os.path.join(self.system, "PASSWORD.CPL")
         if module:
             shutil.copy(os.path.join(DOUBLES, module), cpl)
         elif os.path.exists(cpl):
             os.remove(cpl)
         open(self.notes_path, "w").close()
-        self.answer("refuse")
-
-    def answer(self, what):
-        open(self.answer_path, "w").write(what)
+        open(self.answer_path, "w").write("refuse")
 
     def notes(self):
         return open(self.notes_path).read().split("\n")[:-1]
@@ -69,7 +65,7 @@ def test_a_refusal_keeps_the_saver_and_an_acceptance_ends_it(family):
     assert all(line == "verify owner-is-saver=1 running=1" for line in family.verifications())
     # The refusal made the cursor's place the new reference: 4 pixels from it stay quiet.
     family.x("mousemove_relative", "--", 2, 2)
-    family.answer("accept")
+    open(family.answer_path, "w").write("accept")
     family.x("mousemove_relative", "--", 1, 0)  # 5
     assert exit_code(saver) == 0
     assert len(family.verifications()) == 3, family.notes()

@@ -1,18 +1,13 @@
-"""The room's real lights, end to end: zovi.scr /s with every effect on and the engine configured to
-send E1.31 to our receiver on loopback; what arrives follows the room model, at the rate, in sequence,
-and the stream ends after the last release. Without a configuration nothing is sent and no socket made."""
+"""The room's real lights: zovi.scr /s sends E1.31 to our receiver on loopback; what arrives follows the
+room model at the rate, in sequence, and ends after the last release. Unconfigured, no socket is made."""
 
 import os
 from importlib.machinery import SourceFileLoader
 
 from zovi_e2e import ROOT, Desktop, run_tests, wait_for, windows_path
 
-
-def tool(name):
-    return SourceFileLoader(name.replace("-", "_"), os.path.join(ROOT, "tools", name)).load_module()
-
-
-lights, room = tool("lights-receiver"), tool("room")
+lights, room = (SourceFileLoader(name.replace("-", "_"), os.path.join(ROOT, "tools", name)).load_module()
+                for name in ("lights-receiver", "room"))
 RATE, UNIVERSE, FAN, RUMBLE = 40, 7, 28, 37  # fans on channels 28-36, rumbles on 37-45
 CONFIG = "protocol = e131\ntarget = 127.0.0.1\nport = {port}\nuniverse = %d\nrate = %d\n" % (UNIVERSE, RATE) + "".join(
     "light %s = %d 1\nfan %s = %d\nrumble %s = %d\n" % (at, 1 + 3 * i, at, FAN + i, at, RUMBLE + i)
@@ -32,8 +27,7 @@ def test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_se
     with Desktop(effects=True) as desktop:
         receiver = lights.Receiver(seconds=120)
         config = os.path.join(desktop.work.name, "Zovi Room.txt")
-        with open(config, "w") as f:
-            f.write(CONFIG.format(port=receiver.port))
+        open(config, "w").write(CONFIG.format(port=receiver.port))
         receiver.start()
         entries = run_saver(desktop, config, sweeps=4)
         receiver.join(10)  # the stream's end
@@ -45,8 +39,8 @@ def test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_se
     account = sends[0]["lights"]
     assert account["output"] == "e131" and account["to"] == "127.0.0.1:%d" % receiver.port, account
     stopped = [e for e in entries if e["table"] == "lights"]
-    assert [e["call"] for e in stopped] == ["stopped"] and stopped[0]["args"]["errors"] == 0, stopped
-    assert stopped[0]["args"]["frames"] == len(records), (stopped, len(records))
+    assert [(e["call"], e["args"]["errors"], e["args"]["frames"]) for e in stopped] == [("stopped", 0, len(records))], \
+        (stopped, len(records))
     assert {(p["cid"], p["source"], p["priority"], p["universe"], p["start"]) for p in packets} == \
         {(packets[0]["cid"], packets[0]["source"], 100, UNIVERSE, 0)} and "Zovi" in packets[0]["source"]
     assert all(b["sequence"] == (a["sequence"] + 1) % 256 for a, b in zip(packets, packets[1:]))

@@ -1,13 +1,12 @@
-"""The README's run command on its own private X server ends 0 and leaves none of the programs it
-started running, also when the program ended at once and Wine's server went before the command's
-end; a preview run saves frames that show the logo."""
+"""The README's run command on its own X server ends 0 and leaves nothing it started running, also when
+the saver ended at once and Wine's server went before the command's end; a preview run shows the logo."""
 
 import glob
 import os
 import subprocess
 import uuid
 
-from zovi_e2e import ROOT, picture, run_tests, wait_for
+from zovi_e2e import ROOT, Frame, run_tests, wait_for
 
 
 def carries(environ, marker):
@@ -32,7 +31,7 @@ def run_briefly(option, seconds):
 def test_runs_end_cleanly_and_a_preview_run_shows_the_logo():
     run_briefly("/x", "5")  # an option the saver refuses: it ends at once
     run_briefly("/p", "4")  # a few seconds: the first frames of a cycle are dark
-    frames = [picture("convert", f) for f in glob.glob(os.path.join(ROOT, "out", "frames", "[0-9][0-9][0-9].png"))]
+    frames = [Frame("convert", f) for f in glob.glob(os.path.join(ROOT, "out", "frames", "[0-9][0-9][0-9].png"))]
     glow = [[p for p in f.lit(threshold=60) if max(p[2:]) - min(p[2:]) > 40] for f in frames]
     assert any(len(g) > 5 for g in glow), "no frame shows the preview's logo in its colours"
 

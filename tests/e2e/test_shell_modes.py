@@ -5,7 +5,7 @@ a parent window, and the settings dialog driven once with real clicks and keys."
 import subprocess
 import time
 
-from zovi_e2e import ROOT, SCR, Desktop, exit_code, picture, run_tests, wait_for
+from zovi_e2e import ROOT, SCR, Desktop, Frame, exit_code, run_tests, wait_for
 
 DPI_KEY = r"HKCU\Control Panel\Desktop"
 BM_GETCHECK = 0x00F0
@@ -14,7 +14,7 @@ CONTROLS = FADE_TO_BLACK, FADE_TO_BACKGROUND, LIGHTS, FANS, RUMBLES = tuple(rang
 
 def covers_the_screen(desktop):
     geometry = desktop.x("getwindowgeometry", "--shell", desktop.windows("Screen Saver")[0])
-    return "\nX=0\nY=0\nWIDTH=%d\nHEIGHT=%d\n" % (desktop.width, desktop.height) in geometry
+    return "\nX=0\nY=0\nWIDTH=%s\nHEIGHT=%s\n" % tuple(desktop.screen.split("x")[:2]) in geometry
 
 
 def test_exit_codes_and_the_full_screen_window(desktop):
@@ -31,7 +31,7 @@ def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_scr
     try:
         for dpi in (96, 192):
             scale = dpi // 96  # travel counts in 96-dpi pixels: the same nudge on every display
-            desktop.wine("reg", "add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+            assert desktop.wine("reg", "add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f") == 0
             desktop.kill_wine()
             saver = desktop.saver("/s")
             assert covers_the_screen(desktop), dpi
@@ -53,7 +53,7 @@ def logo_frame(desktop):
     window's drawing only in the off-screen X window it draws the child into."""
     window = subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_offscreen_window 152 112', ROOT],
                             env=desktop.env, capture_output=True, text=True).stdout.strip()
-    frame = window and picture("import", "-window", window, env=desktop.env)
+    frame = window and Frame("import", "-window", window, env=desktop.env)
     glow = frame and [p for p in frame.lit(threshold=60, step=1) if max(p[2:]) - min(p[2:]) > 40]
     return frame if glow and len(glow) > 10 else None
 
@@ -61,13 +61,10 @@ def logo_frame(desktop):
 def test_preview_draws_in_its_parent_ignores_input_and_forwards_help(desktop):
     host, host_handle, child = desktop.preview_host(152, 112)
     assert child != 0 and desktop.probe("rect", child) == desktop.probe("client", host_handle)
-    x, y, right, bottom = (int(v) for v in desktop.probe("rect", child).split())
-    assert (right - x, bottom - y) == (152, 112)
+    x, y = (int(v) for v in desktop.probe("rect", child).split()[:2])
     first = wait_for(lambda: logo_frame(desktop), what="the logo in the preview's frames")
     assert (first.width, first.height) == (151, 111)  # clipped: it overhangs the screen's top left by one
-    for action in (("mousemove", x + 20, y + 20), ("click", 1), ("click", 3), ("key", "space"),
-                   ("mousemove", x + 90, y + 70)):
-        desktop.x(*action)
+    desktop.x("mousemove", x + 20, y + 20, "click", 1, "click", 3, "key", "space", "mousemove", x + 90, y + 70)
     wait_for(lambda: (logo_frame(desktop) or first).data != first.data, what="a later frame that differs")
     time.sleep(0.5)  # give any wrongly posted close time to act before looking again
     assert desktop.probe("rect", child) != "none"
@@ -89,20 +86,16 @@ class Dialog:
         self.desktop, self.process = desktop, desktop.saver(*args, window="Zovi Settings")
         self.window = desktop.windows("Zovi Settings")[0]
         self.handle = wait_for(lambda: int(desktop.probe("find", "#32770", "Zovi Settings") or 0), what="its handle")
-        self.items = [desktop.probe("item", self.handle, c) for c in CONTROLS]
+        self.items = {c: desktop.probe("item", self.handle, c) for c in CONTROLS}
 
     def states(self):
-        return tuple(self.desktop.probe("send", item, BM_GETCHECK, 0, 0) == "1" for item in self.items)
+        return tuple(self.desktop.probe("send", item, BM_GETCHECK, 0, 0) == "1" for item in self.items.values())
 
     def click(self, *controls):
         """Real clicks on the box at the left of radio buttons or check boxes."""
         for control in controls:
-            item = self.items[CONTROLS.index(control)]
-            left, top, _, bottom = (int(v) for v in self.desktop.probe("rect", item).split())
+            left, top, _, bottom = (int(v) for v in self.desktop.probe("rect", self.items[control]).split())
             self.desktop.x("mousemove", left + 6, (top + bottom) // 2, "click", 1)
-
-    def key(self, name):
-        self.desktop.x("windowfocus", "--sync", self.window, "key", name)
 
 
 def test_settings_dialog_writes_the_file_and_shows_it_when_opened_again(desktop):
@@ -112,7 +105,7 @@ def test_settings_dialog_writes_the_file_and_shows_it_when_opened_again(desktop)
     assert dialog.states() == (True, False, True, True, False), "no file: the defaults"
     dialog.click(FADE_TO_BACKGROUND, LIGHTS, RUMBLES)
     wait_for(lambda: dialog.states() == (False, True, False, True, True), what="the clicks to take effect")
-    dialog.key("Return")  # the default button, OK
+    desktop.x("windowfocus", "--sync", dialog.window, "key", "Return")  # the default button, OK
     assert exit_code(dialog.process) == 1
     saved = b"true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n"
     assert open(desktop.settings, "rb").read() == saved  # in the prefix's application-data folder
@@ -121,7 +114,7 @@ def test_settings_dialog_writes_the_file_and_shows_it_when_opened_again(desktop)
     assert dialog.states() == (False, True, False, True, True), dialog.states()
     dialog.click(FANS)
     wait_for(lambda: not dialog.states()[3], what="the click")
-    dialog.key("Escape")
+    desktop.x("windowfocus", "--sync", dialog.window, "key", "Escape")
     assert exit_code(dialog.process) == 0
     assert open(desktop.settings, "rb").read() == saved
 

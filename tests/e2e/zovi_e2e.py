@@ -30,21 +30,20 @@ def wait_for(condition, timeout=45.0, what="condition"):
     return result
 
 
-def signed(code):
-    """An exit code as the signed 32-bit value the program gave (Wine passes -1 on as 255)."""
+def exit_code(process, timeout=20):
+    """A process's exit code, once it has ended, as the signed value the program gave (Wine gives -1 as 255)."""
+    code = process.wait(timeout=timeout)
     return code - 256 if code > 127 else code
 
 
-def exit_code(process, timeout=20):
-    return signed(process.wait(timeout=timeout))
-
-
 class Frame:
-    """A picture as rows of (r, g, b) bytes, from a binary PPM."""
+    """The picture ImageMagick's convert FILE or import -window ID gives, as rows of (r, g, b) bytes."""
 
-    def __init__(self, ppm):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", ppm)
-        self.width, self.height, self.data = int(header[1]), int(header[2]), ppm[header.end():]
+    def __init__(self, *command, env=None):
+        ppm = subprocess.run([*command, "-depth", "8", "ppm:-"], env=env, capture_output=True).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", ppm)  # none when the command failed: no pixels
+        self.width, self.height = (int(header[1]), int(header[2])) if header else (0, 0)
+        self.data = ppm[header.end():] if header else b""
 
     def lit(self, threshold=40, step=2):
         """(x, y, r, g, b) of the pixels brighter than threshold, on a grid of step."""
@@ -56,12 +55,6 @@ class Frame:
         return found
 
 
-def picture(*command, env=None):
-    """What ImageMagick's convert FILE or import -window ID gives, as a Frame (None if it failed)."""
-    done = subprocess.run([*command, "-depth", "8", "ppm:-"], env=env, capture_output=True)
-    return Frame(done.stdout) if done.returncode == 0 and done.stdout else None
-
-
 class Desktop:
     """A private X server with the project's Wine prefix on it, Wine's server stopped at both ends so no
     earlier program leaks in, the engine's journal in a file of its own, the settings file put back after.
@@ -69,7 +62,6 @@ class Desktop:
 
     def __init__(self, screen="1280x800x24", effects=False):
         self.screen, self.effects = screen, effects
-        self.width, self.height = (int(v) for v in screen.split("x")[:2])
 
     def __enter__(self):
         subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_prepare_wineprefix', ROOT], check=True)
@@ -110,12 +102,11 @@ class Desktop:
 
     def wine(self, *command, timeout=60, env=None):
         """Runs a Windows program to its end; its signed exit code."""
-        return signed(subprocess.run(["wine", *map(str, command)], env=env or self.env, timeout=timeout,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode)
+        return exit_code(subprocess.Popen(["wine", *map(str, command)], env=env or self.env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL), timeout)
 
     def saver(self, *args, window="Screen Saver", program=SCR, cwd=None):
-        """zovi.scr (or another program) started with args and a new journal, once its window of that title
-        shows."""
+        """zovi.scr (or program) started with args and a fresh journal, once its window of that title shows."""
         if os.path.exists(self.journal_path):
             os.remove(self.journal_path)
         process = subprocess.Popen(["wine", program, *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL,
@@ -130,7 +121,7 @@ class Desktop:
         return exit_code(saver, timeout)
 
     def probe(self, *args):
-        """zovi-probe's answer: the saver seen from outside."""
+        """zovi-probe's answer: the saver seen from outside as the desktop sees it."""
         return subprocess.run(["wine", PROBE, *map(str, args)], env=self.env, timeout=60, capture_output=True,
                               text=True).stdout.strip()
 
@@ -145,11 +136,7 @@ class Desktop:
                               check=check).stdout
 
     def windows(self, name):
-        """X window ids of the visible windows whose title is exactly name."""
         return self.x("search", "--onlyvisible", "--name", "^%s$" % name, check=False).split()
-
-    def screenshot(self):
-        return picture("import", "-window", "root", env=self.env)
 
     def journal(self):
         """The engine's journal entries so far (the last line may still be being written)."""

@@ -11,7 +11,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from zovi_e2e import Desktop, run_tests, wait_for, windows_path  # noqa: E402
+from zovi_e2e import Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
 
 ARCH, DIST, VERSION = (sys.argv + [""])[1], os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
@@ -101,7 +101,7 @@ def check_setup(machine):
     assert tree[DESKTOP]["SCRNSAVE.EXE"].lower() == SAVER.lower() and tree[DESKTOP]["ScreenSaveActive"] == "1"
 
     saver = machine.saver("/s", program=SAVER)
-    wait_for(lambda: len(machine.screenshot().lit(step=8)) > 20, what="the logo drawn")
+    wait_for(lambda: len(Frame("import", "-window", "root", env=machine.env).lit(step=8)) > 20, what="the logo drawn")
     assert machine.close(saver) == 0
     subprocess.run(["wineserver", "-w"], env=machine.env)
 
