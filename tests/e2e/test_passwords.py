@@ -16,14 +16,12 @@ USE_PASSWORD = (r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword")
 class OlderFamily(Desktop):
     """A desktop on which zovi.scr runs as on Windows 98; the doubles note what they are asked in notes()."""
 
-    def __enter__(self):
-        super().__enter__()
+    def prepare(self):
         self.system = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows", "syswow64")
         self.notes_path, self.answer_path = (os.path.join(self.work.name, n) for n in ("notes.txt", "answer.txt"))
         self.env.update(ZOVI_DOUBLE_JOURNAL=windows_path(self.notes_path),
                         ZOVI_DOUBLE_ANSWER=windows_path(self.answer_path))
         assert self.wine("reg", "add", *VERSION, "/d", "win98", "/f") == 0
-        return self
 
     def __exit__(self, *exc):
         self.use(None, None)

@@ -57,8 +57,7 @@ class Frame:
 
 class Desktop:
     """A private X server with the project's Wine prefix on it, Wine's server stopped at both ends so no
-    earlier program leaks in, the engine's journal in a file of its own, the settings file put back after.
-    With effects, the substitute engine is registered and every effect is on."""
+    earlier program leaks in, the engine's journal in a file of its own, the settings file put back after."""
 
     def __init__(self, screen="1280x800x24", effects=False):
         self.screen, self.effects = screen, effects
@@ -76,11 +75,19 @@ class Desktop:
         self.settings = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", getpass.getuser(), "AppData",
                                      "Roaming", "Zovi Logo Screensaver.txt")
         self.kept = open(self.settings, "rb").read() if os.path.exists(self.settings) else None
-        self.kill_wine()
+        try:
+            self.kill_wine()
+            self.prepare()
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def prepare(self):
+        """With effects, the substitute engine registered and every effect on."""
         if self.effects:
             assert self.wine("regsvr32", "/s", windows_path(ENGINE)) == 0
             self.write_settings(b"false\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\n")  # fade to black, all effects on
-        return self
 
     def __exit__(self, *exc):
         self.kill_wine()
