@@ -1,20 +1,13 @@
-"""The room's real lights, end to end: zovi.scr /s with every effect on and the engine configured to
-send E1.31 to our receiver on loopback; what arrives follows the room model, at the rate, in sequence,
-and the stream ends after the last release. Without a configuration nothing is sent and no socket made."""
+"""The room's real lights: zovi.scr /s sends E1.31 to our receiver on loopback; what arrives follows the
+room model at the rate, in sequence, and ends after the last release. Unconfigured, no socket is made."""
 
 import os
-import tempfile
 from importlib.machinery import SourceFileLoader
 
-from test_effects_link import Journal, SettingsFile, register_engine
-from zovi_e2e import ROOT, Desktop, exit_code, run_test, wait_for, windows_path
+from zovi_e2e import ROOT, Desktop, run_tests, wait_for, windows_path
 
-
-def tool(name):
-    return SourceFileLoader(name.replace("-", "_"), os.path.join(ROOT, "tools", name)).load_module()
-
-
-lights, room = tool("lights-receiver"), tool("room")
+lights, room = (SourceFileLoader(name.replace("-", "_"), os.path.join(ROOT, "tools", name)).load_module()
+                for name in ("lights-receiver", "room"))
 RATE, UNIVERSE, FAN, RUMBLE = 40, 7, 28, 37  # fans on channels 28-36, rumbles on 37-45
 CONFIG = "protocol = e131\ntarget = 127.0.0.1\nport = {port}\nuniverse = %d\nrate = %d\n" % (UNIVERSE, RATE) + "".join(
     "light %s = %d 1\nfan %s = %d\nrumble %s = %d\n" % (at, 1 + 3 * i, at, FAN + i, at, RUMBLE + i)
@@ -22,56 +15,32 @@ CONFIG = "protocol = e131\ntarget = 127.0.0.1\nport = {port}\nuniverse = %d\nrat
 
 
 def run_saver(desktop, config, sweeps):
-    """Runs the saver through that many sweeps' scripts; gives its journal."""
+    """The journal of a saver run through that many sweeps' scripts with that lights configuration."""
     desktop.env["ZOVI_ROOM_CONFIG"] = windows_path(config)
-    journal = Journal(desktop)
-    try:
-        saver = desktop.start_saver("/s")
-        wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")
-        plays = lambda: [e for e in journal.entries() if e["call"] == "playScript"]
-        wait_for(lambda: len(plays()) >= 3 * sweeps, what="%d sweeps" % sweeps)
-        desktop.xdotool("key", "space")
-        assert exit_code(saver) == 0
-        return journal.entries()
-    finally:
-        journal.remove()
-
-
-def expected_slots(entries, until_ms):
-    """The model's slots every 5 ms from the first script on, as the configuration maps them."""
-    sends = [e for e in entries if e["call"] == "playScript"]
-    start = sends[0]["time"]
-    room.build_model()
-    _, samples = room.play([(round(e["time"] - start), e["result"], e["script"]) for e in sends], until_ms)
-    return start, [(s["ms"], [round(v * 255) for v in s["light"] + s["fan"] + s["rumble"]]) for s in samples]
+    saver = desktop.saver("/s")
+    wait_for(lambda: sum(e["call"] == "playScript" for e in desktop.journal()) >= 3 * sweeps, what="the sweeps")
+    assert desktop.close(saver) == 0
+    return desktop.journal()
 
 
 def test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_sent():
-    with Desktop() as desktop, SettingsFile(desktop, False, True, True, True), \
-            tempfile.TemporaryDirectory() as folder:
-        register_engine(desktop)
+    with Desktop(effects=True) as desktop:
         receiver = lights.Receiver(seconds=120)
-        config = os.path.join(folder, "Zovi Room.txt")
-        with open(config, "w") as f:
-            f.write(CONFIG.format(port=receiver.port))
+        config = os.path.join(desktop.work.name, "Zovi Room.txt")
+        open(config, "w").write(CONFIG.format(port=receiver.port))
         receiver.start()
         entries = run_saver(desktop, config, sweeps=4)
-        receiver.join(10)
-        records = list(receiver.records)
-        # Unconfigured, on the same port: nothing more arrives.
-        quiet = run_saver(desktop, os.path.join(folder, "none.txt"), sweeps=1)
-        receiver.stop()
-    assert len(receiver.records) == len(records) and not receiver.unknown
-
+        receiver.join(10)  # the stream's end
+        quiet = run_saver(desktop, os.path.join(desktop.work.name, "none.txt"), sweeps=1)
+    records, packets = receiver.records, [p for _, p in receiver.records]
     print("receiver:", lights.summary(records))
+    assert not receiver.unknown
     sends = [e for e in entries if e["call"] == "playScript"]
     account = sends[0]["lights"]
     assert account["output"] == "e131" and account["to"] == "127.0.0.1:%d" % receiver.port, account
     stopped = [e for e in entries if e["table"] == "lights"]
-    assert [e["call"] for e in stopped] == ["stopped"] and stopped[0]["args"]["errors"] == 0, stopped
-    assert stopped[0]["args"]["frames"] == len(records), (stopped, len(records))
-
-    packets = [p for _, p in records]
+    assert [(e["call"], e["args"]["errors"], e["args"]["frames"]) for e in stopped] == [("stopped", 0, len(records))], \
+        (stopped, len(records))
     assert {(p["cid"], p["source"], p["priority"], p["universe"], p["start"]) for p in packets} == \
         {(packets[0]["cid"], packets[0]["source"], 100, UNIVERSE, 0)} and "Zovi" in packets[0]["source"]
     assert all(b["sequence"] == (a["sequence"] + 1) % 256 for a, b in zip(packets, packets[1:]))
@@ -81,21 +50,20 @@ def test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_se
     assert records[-6][0] * 1000 >= released - 5 and not any(packets[-4]["slots"][FAN - 1:RUMBLE + 8])
     assert not any(p["options"] for p in packets[:-3])
 
-    # Every frame before the end holds what the model gave within the last 80 ms before it arrived.
-    running = records[:-6]
+    # Every frame before the end holds what the room model gave within the last 80 ms before it arrived.
+    running, start = records[:-6], sends[0]["time"]
     times = [t for t, _ in running]
     assert RATE // 2 <= lights.busiest_second(times) <= RATE + 1, lights.busiest_second(times)
-    start, samples = expected_slots(entries, round(times[-1] * 1000 - sends[0]["time"]) + 100)
+    room.build_model()
+    _, samples = room.play([(round(e["time"] - start), e["result"], e["script"]) for e in sends],
+                           round(times[-1] * 1000 - start) + 100)
+    samples = [(s["ms"], [round(v * 255) for v in s["light"] + s["fan"] + s["rumble"]]) for s in samples]
     for arrived, packet in running:
         ms = arrived * 1000 - start
         near = [slots for at, slots in samples if ms - 80 <= at <= ms + 10]
         for slot in range(45):
             low, high = min(s[slot] for s in near), max(s[slot] for s in near)
             assert low - 3 <= packet["slots"][slot] <= high + 3, (ms, slot + 1, packet["slots"][slot], low, high)
-    # Each sweep's colour at full brightness, as it arrived in the centre light.
-    for light in (e for e in sends if e["parsed"].get("colours")):
-        during = [list(p["slots"][12:15]) for t, p in running if 0.45 < t - light["time"] / 1000 < 1.05]
-        print("sweep colour %s arrived as %s" % (light["parsed"]["colours"][0], during[-1:]))
 
     # Unconfigured: the journal says so, and the process never had a socket.
     off = [e for e in quiet if e["call"] == "playScript"][0]["lights"]
@@ -104,4 +72,4 @@ def test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_se
 
 
 if __name__ == "__main__":
-    run_test(test_a_saver_run_drives_the_lights_and_without_a_configuration_nothing_is_sent)
+    run_tests(globals())

@@ -1,43 +1,40 @@
-"""The README's run command on its own private X server ends 0 and leaves none of the programs it
-started running, also when the program ended at once and Wine's server went before the command's
-end; a preview run saves frames that show the logo."""
+"""The README's run command on its own X server ends 0 and leaves nothing it started running, also when
+the saver ended at once and Wine's server went before the command's end; a preview run shows the logo."""
 
 import glob
 import os
 import subprocess
 import uuid
 
-from zovi_e2e import ROOT, parse_ppm, run_test, wait_for
+from zovi_e2e import ROOT, Frame, run_tests, wait_for
 
 
-def started_by(marker):
-    """Processes whose environment carries marker: all the command started, Xvfb and Wine included."""
-    def carries(environ):
-        try:
-            return marker in open(environ, "rb").read().split(b"\0")
-        except OSError:
-            return False
-    return [e for e in glob.glob("/proc/[0-9]*/environ") if carries(e)]
+def carries(environ, marker):
+    try:
+        return marker in open(environ, "rb").read().split(b"\0")
+    except OSError:  # the process has ended
+        return False
 
 
 def run_briefly(option, seconds):
+    """tools/run OPTION without a display; then none of what it started, Xvfb and Wine included, runs."""
     marker = uuid.uuid4().hex
     env = dict({k: v for k, v in os.environ.items() if k != "DISPLAY"}, ZOVI_RUN_SECONDS=seconds, ZOVI_RUN_TEST=marker)
     run = subprocess.run([os.path.join(ROOT, "tools", "run"), option], env=env, capture_output=True, text=True,
                          timeout=300)
     assert run.returncode == 0 and "geometry does not contain image" not in run.stderr, run.stdout + run.stderr
     # Wine's programs go down with its server; give them the moment that takes.
-    wait_for(lambda: not started_by(b"ZOVI_RUN_TEST=" + marker.encode()), timeout=5, what="all it started to end")
+    ours = b"ZOVI_RUN_TEST=" + marker.encode()
+    wait_for(lambda: not any(carries(e, ours) for e in glob.glob("/proc/[0-9]*/environ")), 5, "all it started to end")
 
 
 def test_runs_end_cleanly_and_a_preview_run_shows_the_logo():
     run_briefly("/x", "5")  # an option the saver refuses: it ends at once
     run_briefly("/p", "4")  # a few seconds: the first frames of a cycle are dark
-    frames = [parse_ppm(subprocess.run(["convert", f, "-depth", "8", "ppm:-"], capture_output=True).stdout)
-              for f in glob.glob(os.path.join(ROOT, "out", "frames", "[0-9][0-9][0-9].png"))]
+    frames = [Frame("convert", f) for f in glob.glob(os.path.join(ROOT, "out", "frames", "[0-9][0-9][0-9].png"))]
     glow = [[p for p in f.lit(threshold=60) if max(p[2:]) - min(p[2:]) > 40] for f in frames]
     assert any(len(g) > 5 for g in glow), "no frame shows the preview's logo in its colours"
 
 
 if __name__ == "__main__":
-    run_test(test_runs_end_cleanly_and_a_preview_run_shows_the_logo)
+    run_tests(globals())

@@ -1,94 +1,124 @@
-"""zovi.scr as the desktop starts it: the option table's exit codes, the full-screen window closing on
-a real key and real mouse travel, and the preview inside a parent window taking real input."""
+"""zovi.scr in each mode the desktop starts it in, on one desktop two monitors wide: the option table's
+exit codes, the full-screen window closing on a real key and on real mouse travel, the preview inside
+a parent window, and the settings dialog driven once with real clicks and keys."""
 
 import subprocess
 import time
 
-from zovi_e2e import Desktop, exit_code, run_test, wait_for
+from zovi_e2e import ROOT, SCR, Desktop, Frame, exit_code, run_tests, wait_for
+
+DPI_KEY = r"HKCU\Control Panel\Desktop"
+BM_GETCHECK = 0x00F0
+CONTROLS = FADE_TO_BLACK, FADE_TO_BACKGROUND, LIGHTS, FANS, RUMBLES = tuple(range(1003, 1008))
 
 
-def start_full_screen(desktop):
-    saver = desktop.start_saver("/s")
-    window = wait_for(lambda: desktop.windows("Screen Saver"), what="the saver window")[0]
-    return saver, window
+def covers_the_screen(desktop):
+    geometry = desktop.x("getwindowgeometry", "--shell", desktop.windows("Screen Saver")[0])
+    return "\nX=0\nY=0\nWIDTH=%s\nHEIGHT=%s\n" % tuple(desktop.screen.split("x")[:2]) in geometry
 
 
-def still_running(saver, seconds=0.7):
-    """True when the saver has not ended within a short while (for things that must not close it)."""
+def test_exit_codes_and_the_full_screen_window(desktop):
+    for args in (["/x"], ["/p", "0"], ["/p", "123456789"], ["/a", "0"]):
+        assert desktop.wine(SCR, *args) == -1, args
+        assert not desktop.windows("Preview") and not desktop.windows("Screen Saver"), args
+    for option in ("/s", "--S"):
+        saver = desktop.saver(option)
+        assert covers_the_screen(desktop), option
+        assert desktop.close(saver) == 0, option
+
+
+def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_screen(desktop):
     try:
-        saver.wait(timeout=seconds)
-        return False
-    except subprocess.TimeoutExpired:
-        return True
-
-
-def test_exit_codes_and_the_full_screen_window():
-    with Desktop("2560x800x24") as desktop:  # two monitors' worth: the whole virtual screen
-        for args in (["/x"], ["/p", "0"], ["/p", "123456789"], ["/a", "0"]):
-            assert desktop.run_saver(*args) == -1, args
-            assert not desktop.windows("Preview") and not desktop.windows("Screen Saver"), args
-        for option in ("/s", "--S"):
-            saver, window = start_full_screen(desktop)
-            assert desktop.geometry(window) == (0, 0, desktop.width, desktop.height)
-            desktop.xdotool("key", "a")
-            assert exit_code(saver) == 0, option
-
-
-def log_pixels(desktop, *args):
-    subprocess.run(["wine", "reg", *args], env=desktop.env, check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def check_mouse_travel(desktop, dpi):
-    scale = dpi // 96  # travel counts in 96-dpi pixels: the same nudge on every display
-    log_pixels(desktop, "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
-    desktop.kill_wine()
-    saver, window = start_full_screen(desktop)
-    assert desktop.geometry(window) == (0, 0, desktop.width, desktop.height), dpi
-    x, y = desktop.mouse_location()  # where the saver measures travel from
-    for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from the same reference
-        desktop.xdotool("mousemove", str(x + scale * dx), str(y + scale * dy))
-        assert still_running(saver), (dpi, dx, dy)
-    desktop.xdotool("mousemove", str(x + scale * 2), str(y + scale * 2 + 1))
-    assert exit_code(saver) == 0, dpi
-
-
-def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_screen():
-    with Desktop() as desktop:
-        try:
-            for dpi in (96, 192):
-                check_mouse_travel(desktop, dpi)
-        finally:
-            log_pixels(desktop, "delete", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/f")
-
-
-def test_preview_fills_its_parent_ignores_input_and_forwards_help():
-    with Desktop() as desktop:
-        host, host_handle, child = desktop.start_preview_host(152, 112)
-        assert child != 0
-        assert desktop.probe("rect", child) == desktop.probe("client", host_handle)
-        x, y, right, bottom = (int(v) for v in desktop.probe("rect", child).split())
-        assert (right - x, bottom - y) == (152, 112)
-        desktop.xdotool("mousemove", str(x + 20), str(y + 20))
-        desktop.xdotool("click", "1")
-        desktop.xdotool("click", "3")
-        desktop.xdotool("key", "space")
-        desktop.xdotool("mousemove", str(x + 90), str(y + 70))
-        time.sleep(0.5)  # give any wrongly posted close time to act before looking again
-        assert desktop.probe("rect", child) != "none"
-        # The real right-click asked for a context menu, which went to the parent.
-        assert host.stdout.readline().startswith("received contextmenu wparam-is-host=1 ")
-        host.stdin.write("help\n")
-        assert host.stdout.readline().startswith("received help wparam-is-host=1 ")
-        assert host.stdout.readline().strip() == "help answered 1"
-        host.stdin.write("close\n")
-        assert host.stdout.readline().strip() == "saver-exit 0"
-        host.wait(timeout=20)
+        for dpi in (96, 192):
+            scale = dpi // 96  # travel counts in 96-dpi pixels: the same nudge on every display
+            assert desktop.wine("reg", "add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f") == 0
+            desktop.kill_wine()
+            saver = desktop.saver("/s")
+            assert covers_the_screen(desktop), dpi
+            # Travel counts from where the cursor was when the saver started.
+            x, y = (int(line[2:]) for line in desktop.x("getmouselocation", "--shell").split()[:2])
+            for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from the same reference
+                desktop.x("mousemove", x + scale * dx, y + scale * dy)
+                time.sleep(0.7)  # a close, if any, would come at once
+                assert saver.poll() is None, (dpi, dx, dy)
+            desktop.x("mousemove", x + scale * 2, y + scale * 2 + 1)
+            assert exit_code(saver) == 0, dpi
+    finally:
+        desktop.wine("reg", "delete", DPI_KEY, "/v", "LogPixels", "/f")
         desktop.kill_wine()
-        assert desktop.run_saver("/p", host_handle) == -1  # the window it named has gone
+
+
+def logo_frame(desktop):
+    """The preview's latest frame if it shows the logo in its colours. This Wine shows an OpenGL child
+    window's drawing only in the off-screen X window it draws the child into."""
+    window = subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_offscreen_window 152 112', ROOT],
+                            env=desktop.env, capture_output=True, text=True).stdout.strip()
+    frame = window and Frame("import", "-window", window, env=desktop.env)
+    glow = frame and [p for p in frame.lit(threshold=60, step=1) if max(p[2:]) - min(p[2:]) > 40]
+    return frame if glow and len(glow) > 10 else None
+
+
+def test_preview_draws_in_its_parent_ignores_input_and_forwards_help(desktop):
+    host, host_handle, child = desktop.preview_host(152, 112)
+    assert child != 0 and desktop.probe("rect", child) == desktop.probe("client", host_handle)
+    x, y = (int(v) for v in desktop.probe("rect", child).split()[:2])
+    first = wait_for(lambda: logo_frame(desktop), what="the logo in the preview's frames")
+    assert (first.width, first.height) == (151, 111)  # clipped: it overhangs the screen's top left by one
+    desktop.x("mousemove", x + 20, y + 20, "click", 1, "click", 3, "key", "space", "mousemove", x + 90, y + 70)
+    wait_for(lambda: (logo_frame(desktop) or first).data != first.data, what="a later frame that differs")
+    time.sleep(0.5)  # give any wrongly posted close time to act before looking again
+    assert desktop.probe("rect", child) != "none"
+    # The real right-click asked for a context menu, which went to the parent, and so does help.
+    assert host.stdout.readline().startswith("received contextmenu wparam-is-host=1 ")
+    host.stdin.write("help\n")
+    assert host.stdout.readline().startswith("received help wparam-is-host=1 ")
+    assert host.stdout.readline().strip() == "help answered 1"
+    host.stdin.write("close\n")
+    assert host.stdout.readline().strip() == "saver-exit 0"
+    host.wait(timeout=20)
+    assert desktop.wine(SCR, "/p", host_handle) == -1  # the window it named has gone
+
+
+class Dialog:
+    """The open settings dialog: its process, its X window and its controls' Windows handles."""
+
+    def __init__(self, desktop, *args):
+        self.desktop, self.process = desktop, desktop.saver(*args, window="Zovi Settings")
+        self.window = desktop.windows("Zovi Settings")[0]
+        self.handle = wait_for(lambda: int(desktop.probe("find", "#32770", "Zovi Settings") or 0), what="its handle")
+        self.items = {c: desktop.probe("item", self.handle, c) for c in CONTROLS}
+
+    def states(self):
+        return tuple(self.desktop.probe("send", item, BM_GETCHECK, 0, 0) == "1" for item in self.items.values())
+
+    def click(self, *controls):
+        """Real clicks on the box at the left of radio buttons or check boxes."""
+        for control in controls:
+            left, top, _, bottom = (int(v) for v in self.desktop.probe("rect", self.items[control]).split())
+            self.desktop.x("mousemove", left + 6, (top + bottom) // 2, "click", 1)
+
+
+def test_settings_dialog_writes_the_file_and_shows_it_when_opened_again(desktop):
+    desktop.write_settings(None)
+    dialog = Dialog(desktop)  # the empty command line
+    assert desktop.probe("rect", dialog.handle).split()[:2] == ["0", "0"], "no owner: no centring"
+    assert dialog.states() == (True, False, True, True, False), "no file: the defaults"
+    dialog.click(FADE_TO_BACKGROUND, LIGHTS, RUMBLES)
+    wait_for(lambda: dialog.states() == (False, True, False, True, True), what="the clicks to take effect")
+    desktop.x("windowfocus", "--sync", dialog.window, "key", "Return")  # the default button, OK
+    assert exit_code(dialog.process) == 1
+    saved = b"true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n"
+    assert open(desktop.settings, "rb").read() == saved  # in the prefix's application-data folder
+
+    dialog = Dialog(desktop, "/c")
+    assert dialog.states() == (False, True, False, True, True), dialog.states()
+    dialog.click(FANS)
+    wait_for(lambda: not dialog.states()[3], what="the click")
+    desktop.x("windowfocus", "--sync", dialog.window, "key", "Escape")
+    assert exit_code(dialog.process) == 0
+    assert open(desktop.settings, "rb").read() == saved
 
 
 if __name__ == "__main__":
-    run_test(test_exit_codes_and_the_full_screen_window)
-    run_test(test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_screen)
-    run_test(test_preview_fills_its_parent_ignores_input_and_forwards_help)
+    with Desktop("2560x800x24") as shared:
+        run_tests(globals(), shared)

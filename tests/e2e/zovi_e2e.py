@@ -1,179 +1,160 @@
-"""What every end-to-end test needs: a private X server, the project's Wine prefix, the real
-zovi.scr started the way the desktop starts it, and screenshots read back as pixels."""
+"""What the end-to-end tests share: a private X server with the project's Wine prefix on it, the real
+zovi.scr started the way the desktop starts it, the engine's journal, and pictures read as pixels."""
 
+import getpass
+import json
 import os
+import re
 import subprocess
+import tempfile
 import time
 
 ROOT = os.environ.get("ZOVI_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 BUILD = os.environ.get("ZOVI_BUILD", os.path.join(ROOT, "build", "win32"))
 SCR = os.environ.get("ZOVI_SCR", os.path.join(BUILD, "zovi.scr"))
 PROBE = os.environ.get("ZOVI_PROBE", os.path.join(BUILD, "zovi-probe.exe"))
-
-
-def wine_environment(display):
-    env = dict(os.environ)
-    env["WINEPREFIX"] = os.environ.get("ZOVI_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
-    env["WINEDEBUG"] = "-all"
-    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-    env["DISPLAY"] = display
-    return env
+ENGINE = os.environ.get("ZOVI_EFFECTS_ENGINE", os.path.join(BUILD, "engine", "zovi_effects_engine.dll"))
 
 
 def windows_path(path):
-    """A Unix path as Wine programs see it, through the Z: drive."""
     return "Z:" + path.replace("/", "\\")
 
 
 def wait_for(condition, timeout=45.0, what="condition"):
-    """Polls until condition() gives something true and returns it, or fails with what was awaited.
-    The limit is generous: a limit that is reached means something is wrong, not slow."""
+    """Polls until condition() gives something true and returns it; a limit reached means wrong, not slow."""
     deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
+    while not (result := condition()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.05)
+    return result
+
+
+def exit_code(process, timeout=20):
+    """A process's exit code, once it has ended, as the signed value the program gave (Wine gives -1 as 255)."""
+    code = process.wait(timeout=timeout)
+    return code - 256 if code > 127 else code
 
 
 class Frame:
-    """A screenshot as rows of (r, g, b) bytes."""
+    """The picture ImageMagick's convert FILE or import -window ID gives, as rows of (r, g, b) bytes."""
 
-    def __init__(self, width, height, data, taken):
-        self.width, self.height, self.data, self.taken = width, height, data, taken
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return self.data[i], self.data[i + 1], self.data[i + 2]
+    def __init__(self, *command, env=None):
+        ppm = subprocess.run([*command, "-depth", "8", "ppm:-"], env=env, capture_output=True).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", ppm)  # none when the command failed: no pixels
+        self.width, self.height = (int(header[1]), int(header[2])) if header else (0, 0)
+        self.data = ppm[header.end():] if header else b""
 
     def lit(self, threshold=40, step=2):
-        """Coordinates and colours of the pixels brighter than threshold, on a grid of step."""
-        found = []
+        """(x, y, r, g, b) of the pixels brighter than threshold, on a grid of step."""
+        found, stride = [], 3 * step
         for y in range(0, self.height, step):
-            row = y * self.width * 3
-            for x in range(0, self.width, step):
-                i = row + x * 3
-                r, g, b = self.data[i], self.data[i + 1], self.data[i + 2]
-                if r + g + b > threshold:
-                    found.append((x, y, r, g, b))
+            row = self.data[y * self.width * 3:(y + 1) * self.width * 3]
+            found += [(x, y, r, g, b) for x, r, g, b in zip(range(0, self.width, step), row[0::stride],
+                                                            row[1::stride], row[2::stride]) if r + g + b > threshold]
         return found
 
 
 class Desktop:
-    """A private X server with the project's Wine prefix on it; the Wine server is stopped at both
-    ends so no earlier program or display leaks in."""
+    """A private X server with the project's Wine prefix on it, Wine's server stopped at both ends so no
+    earlier program leaks in, the engine's journal in a file of its own, the settings file put back after."""
 
-    def __init__(self, screen="1280x800x24"):
-        self.screen = screen
+    def __init__(self, screen="1280x800x24", effects=False):
+        self.screen, self.effects = screen, effects
 
     def __enter__(self):
         subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_prepare_wineprefix', ROOT], check=True)
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            self.display = ":" + reader.readline().strip()
-        self.env = wine_environment(self.display)
-        self.width, self.height = (int(v) for v in self.screen.split("x")[:2])
-        self.kill_wine()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", self.screen, "-nolisten", "tcp"],
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        display = ":" + self.xvfb.stdout.readline().strip()
+        self.work = tempfile.TemporaryDirectory(prefix="zovi-e2e-")
+        self.journal_path = os.path.join(self.work.name, "journal.jsonl")
+        self.env = dict(os.environ, DISPLAY=display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        WINEPREFIX=os.environ.get("ZOVI_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")),
+                        ZOVI_EFFECTS_JOURNAL=windows_path(self.journal_path))
+        self.settings = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", getpass.getuser(), "AppData",
+                                     "Roaming", "Zovi Logo Screensaver.txt")
+        self.kept = open(self.settings, "rb").read() if os.path.exists(self.settings) else None
+        try:
+            self.kill_wine()
+            self.prepare()
+        except BaseException:
+            self.__exit__()
+            raise
         return self
+
+    def prepare(self):
+        """With effects, the substitute engine registered and every effect on."""
+        if self.effects:
+            assert self.wine("regsvr32", "/s", windows_path(ENGINE)) == 0
+            self.write_settings(b"false\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\n")  # fade to black, all effects on
 
     def __exit__(self, *exc):
         self.kill_wine()
+        self.write_settings(self.kept)
         self.xvfb.terminate()
         self.xvfb.wait()
+        self.work.cleanup()
 
     def kill_wine(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
 
-    def start_saver(self, *args):
-        return subprocess.Popen(["wine", SCR, *args], env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def write_settings(self, content):
+        """The saver's settings file from here on (None: no file)."""
+        if content is not None:
+            open(self.settings, "wb").write(content)
+        elif os.path.exists(self.settings):
+            os.remove(self.settings)
 
-    def run_saver(self, *args, timeout=30):
-        """Runs the saver to its end and gives its exit code as a signed 32-bit value."""
-        code = subprocess.run(["wine", SCR, *[str(a) for a in args]], env=self.env, timeout=timeout,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-        return code - 256 if code > 127 else code
+    def wine(self, *command, timeout=60, env=None):
+        """Runs a Windows program to its end; its signed exit code."""
+        return exit_code(subprocess.Popen(["wine", *map(str, command)], env=env or self.env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL), timeout)
+
+    def saver(self, *args, window="Screen Saver", program=SCR, cwd=None):
+        """zovi.scr (or program) started with args and a fresh journal, once its window of that title shows."""
+        if os.path.exists(self.journal_path):
+            os.remove(self.journal_path)
+        process = subprocess.Popen(["wine", program, *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        if window:
+            wait_for(lambda: self.windows(window), what="the window " + window)
+        return process
+
+    def close(self, saver, timeout=20):
+        """A real key closes the saver; its exit code."""
+        self.x("key", "space")
+        return exit_code(saver, timeout)
 
     def probe(self, *args):
-        """Runs zovi-probe (the outside view of the saver) and gives its output."""
-        return subprocess.run(["wine", PROBE, *[str(a) for a in args]], env=self.env, timeout=60,
-                              capture_output=True, text=True).stdout.strip()
+        """zovi-probe's answer: the saver seen from outside as the desktop sees it."""
+        return subprocess.run(["wine", PROBE, *map(str, args)], env=self.env, timeout=60, capture_output=True,
+                              text=True).stdout.strip()
 
-    def start_preview_host(self, width=152, height=112):
-        """The Control Panel stand-in: a window that runs "zovi.scr /p <its handle>" inside it. Gives
-        the process and the Windows handles of the host window and of the saver's child."""
-        host = subprocess.Popen(["wine", PROBE, "preview", SCR, str(width), str(height)], env=self.env,
-                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                text=True, bufsize=1)
-        host_handle = int(host.stdout.readline().split()[1])
-        child_handle = int(host.stdout.readline().split()[1])
-        return host, host_handle, child_handle
+    def preview_host(self, width=152, height=112):
+        """The Control Panel stand-in running "zovi.scr /p <its handle>": its process, its handle, the child's."""
+        host = subprocess.Popen(["wine", PROBE, "preview", SCR, str(width), str(height)], env=self.env, text=True,
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=1)
+        return host, int(host.stdout.readline().split()[1]), int(host.stdout.readline().split()[1])
+
+    def x(self, *args, check=True):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              check=check).stdout
 
     def windows(self, name):
-        """X window ids of the visible windows whose title is exactly name."""
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
-                               env=self.env, capture_output=True, text=True).stdout.split()
-        return [int(w) for w in found]
+        return self.x("search", "--onlyvisible", "--name", "^%s$" % name, check=False).split()
 
-    def geometry(self, window):
-        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window)], env=self.env,
-                             capture_output=True, text=True, check=True).stdout
-        values = dict(line.split("=", 1) for line in out.split())
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-
-    def screenshot(self):
-        taken = time.monotonic()
-        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                             capture_output=True, check=True).stdout
-        return parse_ppm(ppm, taken)
-
-    def mouse_location(self):
-        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
-                             capture_output=True, text=True, check=True).stdout
-        values = dict(line.split("=", 1) for line in out.split())
-        return int(values["X"]), int(values["Y"])
-
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True)
+    def journal(self):
+        """The engine's journal entries so far (the last line may still be being written)."""
+        if not os.path.exists(self.journal_path):
+            return []
+        return [json.loads(line) for line in open(self.journal_path, "rb").read().decode("latin-1").split("\n")[:-1]]
 
 
-def exit_code(process, timeout=20):
-    """A process's exit code as a signed 32-bit value, once it has ended."""
-    code = process.wait(timeout=timeout)
-    return code - 256 if code > 127 else code
-
-
-def parse_ppm(blob, taken=0.0):
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while blob[pos:pos + 1].isspace():
-            pos += 1
-        if blob[pos:pos + 1] == b"#":
-            pos = blob.index(b"\n", pos)
-            continue
-        end = pos
-        while not blob[end:end + 1].isspace():
-            end += 1
-        fields.append(blob[pos:end])
-        pos = end
-    assert fields[0] == b"P6", "not a binary PPM"
-    width, height = int(fields[1]), int(fields[2])
-    pos += 1
-    return Frame(width, height, blob[pos:pos + width * height * 3], taken)
-
-
-def run_test(test):
-    """Runs one test function and reports like a unit test runner."""
-    try:
-        test()
-    except AssertionError as failure:
-        print("FAILED:", test.__name__, "-", failure)
-        raise SystemExit(1)
-    print("passed:", test.__name__)
+def run_tests(names, *args):
+    """Runs the test_ functions of a module's globals() in their order, each given args."""
+    for name, test in list(names.items()):
+        if name.startswith("test_"):
+            test(*args)
+            print("passed:", name)
