@@ -1,5 +1,6 @@
 // The command tail as the desktop (or anyone) may give it: the entry's name skipping with single-
-// and double-byte steppers, and the dispatcher's decision.
+// and double-byte steppers, the dispatcher's decision, and a window handle's digits against a plain
+// reading of them, wrapping modulo 2^32.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,5 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = line.substr(0, line.find('\0'));
     check(text, nextByte);
     check(text, nextDoubleByte);
+    std::uint64_t handle = 0;
+    for (std::size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        handle = (handle * 10 + static_cast<std::uint64_t>(text[i] - '0')) % 4294967296ull;
+    if (parseWindowHandle(text.c_str()) != handle) std::abort();
     return 0;
 }
