@@ -17,36 +17,26 @@ const std::string kAllFalseFile = "false\r\r\nfalse\r\r\nfalse\r\r\nfalse\r\r\n"
 const SaverSettings kAllTrue = {true, true, true, true};
 }  // namespace
 
-TEST(SettingsFile, LivesInTheRoamingApplicationDataFolderWritesCrCrLfAndReadsInPieces) {
+TEST(SettingsFile, LivesInTheRoamingApplicationDataFolderAndIsReadInPiecesSharedWithOthers) {
     char folder[MAX_PATH] = {};  // as the environment names it to every program of the user
-    ASSERT_GT(GetEnvironmentVariableA("APPDATA", folder, sizeof folder), 0u);
+    GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
     EXPECT_EQ(settingsFilePath(), std::string(folder) + "\\Zovi Logo Screensaver.txt");
     SettingsFileScope scope;
     EXPECT_EQ(letters(loadSettings()), "FTTF") << "no file: the defaults";
-    saveSettings(SaverSettings{true, false, true, false});
-    EXPECT_EQ(fileBytes(settingsFile()), "true\r\r\nfalse\r\r\ntrue\r\r\nfalse\r\r\n");
-    EXPECT_EQ(letters(loadSettings()), "TFTF");
     // Past the first 512-byte piece of the file, a long first line shifts nothing.
     writeFileBytes(settingsFile(), std::string(1000, 'x') + "\r\r\ntrue\r\r\nfalse\r\r\ntrue\r");
+    HANDLE other = CreateFileA(settingsFile().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(letters(loadSettings()), "FTFT");
-}
-
-TEST(SettingsFile, SharedWithOtherProgramsAndLeftAloneWhenItCannotBeOpened) {
-    SettingsFileScope scope;
-    writeFileBytes(settingsFile(), kAllFalseFile);
-    HANDLE other = CreateFileA(settingsFile().c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(letters(loadSettings()), "FFFF");
-    saveSettings(kAllTrue);
-    EXPECT_EQ(letters(loadSettings()), "TTTT");
+    saveSettings(SaverSettings{true, false, true, false});
     CloseHandle(other);
-
-    writeFileBytes(settingsFile(), kAllFalseFile);
+    EXPECT_EQ(fileBytes(settingsFile()), "true\r\r\nfalse\r\r\ntrue\r\r\nfalse\r\r\n");
+    // A file that cannot be opened gives the defaults and is not written.
     HANDLE locked = CreateFileA(settingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(letters(loadSettings()), "FTTF");
     saveSettings(kAllTrue);
     CloseHandle(locked);
-    EXPECT_EQ(fileBytes(settingsFile()), kAllFalseFile);
+    EXPECT_EQ(letters(loadSettings()), "TFTF");
 }
 
 TEST(SettingsFile, NoFolderOrAPathBeyondThePlatformLimitIsNoPath) {
@@ -56,14 +46,12 @@ TEST(SettingsFile, NoFolderOrAPathBeyondThePlatformLimitIsNoPath) {
     for (const std::string& folder : {std::string("C:\\no such folder\\for zovi"), "C:\\" + std::string(259 - 26 - 3, 'z'),
                                      "C:\\" + std::string(259 - 25 - 3, 'z')}) {
         if (folder.size() > 100) CreateDirectoryA(folder.c_str(), nullptr);
-        {
-            AppDataFolderScope moved(folder);
-            const bool fits = folder.size() == 259 - 26;
-            EXPECT_EQ(settingsFilePath().has_value(), fits) << folder.size();
-            if (!fits) {
-                EXPECT_EQ(letters(loadSettings()), "FTTF");
-                saveSettings(kAllTrue);
-            }
+        AppDataFolderScope moved(folder);
+        const bool fits = folder.size() == 259 - 26;
+        EXPECT_EQ(settingsFilePath().has_value(), fits) << folder.size();
+        if (!fits) {
+            EXPECT_EQ(letters(loadSettings()), "FTTF");
+            saveSettings(kAllTrue);
         }
         RemoveDirectoryA(folder.c_str());
     }
@@ -75,7 +63,6 @@ TEST(SettingsFile, TheSaverWindowTakesItsSettingsFromTheFileWhenItIsCreated) {
     writeFileBytes(settingsFile(), "true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n");
     for (const char* expected : {"TFTT", "FTTF"}) {
         TestSaverWindow saver;
-        ASSERT_TRUE(saver.handle());
         EXPECT_EQ(letters(saver.saver().render.renderState.logo->effects.settings), expected);
         DeleteFileA(settingsFile().c_str());  // the next window finds no file
     }
