@@ -2,6 +2,7 @@
 
 #include "shell/close_rules.h"
 #include "shell/message_numbers.h"
+#include "shell/password_rules.h"
 
 using namespace msg;
 
@@ -35,18 +36,16 @@ TEST(SaverWindowFilter, WhatTheShellAnswersItselfInEachState) {
 
 TEST(DefaultSaverRoute, ClosingAndVerificationByStateAndFamily) {
     using R = DefaultRoute;
+    const SaverWindowFlags nt = flags(false, false), win9x = flags(false, false, false, true),
+                           prompting = flags(false, false, true, true);
     const struct { SaverWindowFlags state; std::uint32_t message; DefaultRoute route; } rows[] = {
-        {flags(false, false), WM_CLOSE_, R::Default},
-        {flags(false, false, false, true), WM_CLOSE_, R::VerifyBeforeClose},
-        {flags(false, false, true, true), WM_CLOSE_, R::VerifyBeforeClose},  // refused inside the check
-        {flags(false, false, false, true), kVerifyPasswordRequest, R::AnswerVerification},
-        {flags(false, false), kVerifyPasswordRequest, R::Default},
-        {flags(false, false), WM_KEYDOWN_, R::CloseRules},
+        {nt, WM_CLOSE_, R::Default}, {win9x, WM_CLOSE_, R::VerifyBeforeClose},
+        {prompting, WM_CLOSE_, R::VerifyBeforeClose},  // refused inside the check
+        {win9x, kVerifyPasswordRequest, R::AnswerVerification}, {nt, kVerifyPasswordRequest, R::Default},
+        {nt, WM_KEYDOWN_, R::CloseRules},
         // No rule applies in preview, once approved, or while the prompt is open.
-        {flags(true, false), WM_KEYDOWN_, R::Default},
-        {flags(true, false, false, true), WM_CLOSE_, R::Default},
-        {flags(false, true, false, true), WM_CLOSE_, R::Default},
-        {flags(false, false, true, true), WM_KEYDOWN_, R::Default},
+        {flags(true, false), WM_KEYDOWN_, R::Default}, {flags(true, false, false, true), WM_CLOSE_, R::Default},
+        {flags(false, true, false, true), WM_CLOSE_, R::Default}, {prompting, WM_KEYDOWN_, R::Default},
     };
     for (const auto& r : rows) EXPECT_EQ(defaultSaverRoute(r.state, r.message), r.route) << std::hex << r.message;
 }
@@ -59,7 +58,6 @@ TEST(CloseRules, InputDeactivationCursorAndPower) {
         {WM_ACTIVATEAPP_, 0, 0, C::Close},  {WM_ACTIVATEAPP_, 1, 0, C::None},   {WM_SHOWWINDOW_, 1, 0, C::HideCursor},
         {WM_SHOWWINDOW_, 0, 0, C::None},    {WM_SETCURSOR_, 0, 0, C::HideCursorAnswerOne},
         {WM_POWER_, 3, 0, C::Close},        {WM_POWER_, 2, 0, C::None},         {WM_NCHITTEST_, 0, 0, C::None},
-        {WM_POWERBROADCAST_, 0xFFFF, 0, C::Close},
     };
     for (const auto& r : rows) EXPECT_EQ(closeRuleFor(r.message, r.wParam, r.lParam), r.rule) << std::hex << r.message;
     // Every power broadcast closes but a status change, which compares, and a resume from a failure.
@@ -79,10 +77,22 @@ TEST(CloseRules, MouseTravelIsMeasuredFromTheSavedPlaceIn96DpiPixels) {
         {{104, 104}, 192, false}, {{104, 105}, 192, true},  // a 200 % display: 8 of its pixels are 4
         {{103, 103}, 144, false}, {{103, 104}, 144, true},  // 150 %: 6 stay, 7 close
         {{102, 103}, 0, true},                              // an unknown dpi counts as 96
-        {{32767, 32767}, 96, true},
     };
     for (const auto& m : moves)
         EXPECT_EQ(mouseTravelCloses(saved, m.now, 4, m.dpi), m.closes) << m.now.x << "," << m.now.y << " at " << m.dpi;
     EXPECT_TRUE(mouseTravelCloses({-32768, -32768}, {32767, 32767}, 4, 96));
-    EXPECT_FALSE(mouseTravelCloses(saved, saved, 0, 96));
+}
+
+TEST(PasswordRules, TheFirstCloseAsksAndOneWithin200MsOfARefusedPromptIsRefusedWithoutAsking) {
+    using S = VerifyStep;
+    const auto after = [](std::uint32_t lastTick) { return VerifyState{false, false, true, lastTick}; };
+    const struct { VerifyState state; std::uint32_t now; VerifyStep step; } rows[] = {
+        {after(kNoVerificationYet), 0, S::Ask}, {after(kNoVerificationYet), 0xFFFFFFFE, S::Ask},
+        {after(1000), 1000, S::Refuse}, {after(1000), 1199, S::Refuse}, {after(1000), 1200, S::Ask},
+        {after(0xFFFFFF9C), 99, S::Refuse}, {after(0xFFFFFF9C), 100, S::Ask},  // 199 and 200 ms across a wrap
+        {{true, false, true, kNoVerificationYet}, 5, S::Refuse},                // a prompt is open
+        {{false, true, true, kNoVerificationYet}, 5, S::Refuse},                // already approved
+        {{false, false, false, 1000}, 1001, S::Approve},                        // no verifier
+    };
+    for (const auto& r : rows) EXPECT_EQ(verificationStep(r.state, r.now), r.step) << r.state.lastVerifyTick << " " << r.now;
 }
