@@ -65,32 +65,22 @@ TEST(SettingsFileBytes, EachLineEndsInCrCrLfAndReadsBack) {
     }
 }
 
+// Most readings follow from std::getline, checked below; these are the file's named cases and what
+// getline cannot show: lines longer than the reading keeps, and a CR LF split between two pieces.
 TEST(SettingsReading, WhatAFileReadsAs) {
-    const std::string x(100000, 'x');
+    const std::string x(100000, 'x'), t = "true\r\r\n";
     const struct { std::string stored, expected; } cases[] = {
-        {"true\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\n", "TTTT"},
-        {"true\r\ntrue\r\ntrue\r\ntrue\r\n", "FFFF"},  // CR LF alone: the CR is eaten
-        {"true\ntrue\ntrue\ntrue\n", "FFFF"},
-        {"true\r\r\r\ntrue\r\r\r\ntrue\r\r\r\ntrue\r\r\r\n", "FFFF"},
-        {"TRUE\r\r\n true\r\r\ntrue \r\r\n1\r\r\n", "FFFF"},
-        {"true\r\r\nfalse\r\r\nTRUE\r\r\ntrue\r\r\n", "TFFT"},
-        {"", "FFFF"},  // an empty file is all false, not the defaults
-        {"\x1a", "FFFF"},
-        {"true\r\r\ntrue\r\r\n", "TTFF"},
-        {"\r\n\r\n", "FFFF"},
+        {t + t + t + t, "TTTT"}, {"true\r\ntrue\r\ntrue\r\ntrue\r\n", "FFFF"},  // CR LF alone: the CR is eaten
+        {"true\ntrue\ntrue\ntrue\n", "FFFF"}, {"true\r\r\r\ntrue\r\r\r\ntrue\r\r\r\ntrue\r\r\r\n", "FFFF"},
+        {"TRUE\r\r\n true\r\r\ntrue \r\r\n1\r\r\n", "FFFF"}, {t + "false\r\r\nTRUE\r\r\n" + t, "TFFT"},
+        {"", "FFFF"}, {"\x1a", "FFFF"}, {t + t, "TTFF"}, {"\r\n\r\n", "FFFF"},  // empty: all false, not the defaults
         // A last line without LF stands for every setting after it.
-        {"false\r\r\ntrue\r", "FTTT"},
-        {"true\r", "TTTT"},
-        {"true\r\r\nfalse\r", "TFFF"},
-        {"true", "FFFF"},
+        {"false\r\r\ntrue\r", "FTTT"}, {"true\r", "TTTT"}, {t + "false\r", "TFFF"}, {"true", "FFFF"},
         {"false\r\r\ntrue\r\x1a\r\n", "FTTT"},
         // Nothing after the fourth line or a Ctrl-Z counts.
-        {"true\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\nfalse\r\r\nfalse\r", "TTTT"},
-        {"true\r\r\n\x1atrue\r\r\ntrue\r\r\ntrue\r\r\n", "TFFF"},
+        {t + t + t + t + "false\r\r\nfalse\r", "TTTT"}, {t + "\x1a" + t + t + t, "TFFF"},
         // Long lines read false and shift nothing after them.
-        {x + "\r\r\ntrue\r\r\nfalse\r\r\ntrue\r\r\n", "FTFT"},
-        {"true\r" + x + "\r\r\ntrue\r", "FTTT"},
-        {"true\r\r\n" + x, "TFFF"},
+        {x + "\r\r\n" + t + "false\r\r\n" + t, "FTFT"}, {"true\r" + x + "\r\r\ntrue\r", "FTTT"}, {t + x, "TFFF"},
         // A CR that ends one 512-byte piece and the LF that starts the next are still one line end.
         {std::string(505, 'x') + "\r\ntrue\r\r\ntrue\r\r\nfalse\r\r\n", "FTTF"},
     };
