@@ -1,4 +1,9 @@
-#include "support/fake_engine.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 namespace {
 FakeEngine engine;
@@ -43,7 +48,17 @@ EffectsCode connect(EffectsRoot** place, std::int32_t* value) {
     return engine.connectResult;
 }
 
-void disconnect() { engine.calls.push_back("disconnect"); }
+std::deque<std::uint32_t> ticks;
+std::deque<int> draws;
+int drawsTaken = 0;
+
+template <typename T>
+T next(std::deque<T>& values) {
+    if (values.empty()) return ADD_FAILURE() << "the logo took more readings than the test scripted", 0;
+    const T value = values.front();
+    values.pop_front();
+    return value;
+}
 }  // namespace
 
 FakeEngine& fakeEngine() { return engine; }
@@ -51,5 +66,19 @@ FakeEngine& fakeEngine() { return engine; }
 EffectsClient fakeEngineClient(EffectsCode connectResult) {
     engine = FakeEngine{};
     engine.connectResult = connectResult;
-    return EffectsClient{connect, disconnect};
+    return EffectsClient{connect, [] { engine.calls.push_back("disconnect"); }};
+}
+
+LogoClock scriptedLogoClock(std::deque<std::uint32_t> tickList, std::deque<int> drawList) {
+    ticks = std::move(tickList), draws = std::move(drawList), drawsTaken = 0;
+    return LogoClock{[] { return next(ticks); }, [] { return ++drawsTaken, next(draws); }};
+}
+
+int scriptedDrawsTaken() { return drawsTaken; }
+
+std::string repositoryScript(const std::string& name) {
+    std::ifstream file(std::string(ZOVI_SOURCE_DIR) + "/src/effects/scripts/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
