@@ -13,10 +13,9 @@ using Calls = std::vector<std::string>;
 const Calls kOpening = {"connect", "openEngine Zovi Logo Screensaver 1.0.0 10000", "createPlayer 0 0 0 10000"};
 }  // namespace
 
-TEST(DecodeScript, HexPairsXoredWithTheKeyCyclingFromEachScriptsStart) {
+TEST(DecodeScript, HexPairsXoredWithTheKeyCyclingFromEachScriptsStartGiveTheRepositoryScripts) {
     const unsigned char key[4] = {kScriptKeyByte0, kScriptKeyByte1, kScriptKeyByte2, kScriptKeyByte3};
-    // Lower case is not hex here: "a" counts as 42, so "a0" is (42 * 16) modulo 256. An odd last
-    // character is ignored.
+    // Lower case is not hex: "a" counts as 42, so "a0" is 42 * 16 modulo 256. An odd last character is ignored.
     const struct { std::string stored; std::vector<unsigned> bytes; } cases[] = {
         {"FF0A9C0000", {0xFF, 0x0A, 0x9C, 0x00, 0x00}}, {"a0", {(42 * 16) % 256}}, {"0000000", {0, 0, 0}}, {"4", {}}};
     for (const auto& c : cases) {
@@ -25,9 +24,7 @@ TEST(DecodeScript, HexPairsXoredWithTheKeyCyclingFromEachScriptsStart) {
         for (std::size_t i = 0; i < decoded.size(); ++i)
             EXPECT_EQ(static_cast<unsigned char>(decoded[i]), c.bytes[i] ^ key[i % 4]) << c.stored << " " << i;
     }
-}
-
-TEST(DecodeScript, TheLinkHoldsTheRepositoryScriptsStoredUnreadable) {
+    // The link holds the repository's scripts, stored unreadable.
     EffectsLink link(SaverSettings{}, fakeEngineClient());
     decodeEffectScripts(link);
     EXPECT_EQ(link.lightScriptFadeToBlack, repositoryScript("light_fade_to_black.txt"));
@@ -60,14 +57,13 @@ TEST(SubstituteColour, ReplacesOnlyTheFirstTokenOfTheChosenLightScript) {
 
 TEST(ConnectCodes, ServerResultsMapOntoTheClientsCodes) {
     const struct { EffectsCode code; std::initializer_list<std::uint32_t> hresults; } groups[] = {
-        {2011, {0x80004001, 0x80004002, 0x8000401F, 0x80004020, 0x80004021, 0x80004022, 0x80040110,
-                0x80040154, 0x80070005, 0x8007007E}},
-        {2003, {0x80004006, 0x80004007, 0x80004008, 0x80004009, 0x8000400C, 0x8007000E}},
-        {2015, {0x80004027}},
+        {2011, {0x80004001, 0x80004002, 0x8000401F, 0x80004020, 0x80004021, 0x80004022, 0x80040110, 0x80040154,
+                0x80070005, 0x8007007E}},
+        {2003, {0x80004006, 0x80004007, 0x80004008, 0x80004009, 0x8000400C, 0x8007000E}}, {2015, {0x80004027}},
         // The neighbours of every range, and success values, which a start never ends with.
-        {2014, {0x80004003, 0x80004005, 0x8000400A, 0x8000400B, 0x8000400D, 0x8000401E, 0x80004023,
-                0x80004026, 0x80004028, 0x8004010F, 0x80040111, 0x80040153, 0x80040155, 0x80070004,
-                0x80070006, 0x8007000D, 0x8007000F, 0x8007007D, 0x8007007F, 0x0, 0x1, 0xFFFFFFFF}},
+        {2014, {0x80004003, 0x80004005, 0x8000400A, 0x8000400B, 0x8000400D, 0x8000401E, 0x80004023, 0x80004026,
+                0x80004028, 0x8004010F, 0x80040111, 0x80040153, 0x80040155, 0x80070004, 0x80070006, 0x8007000D,
+                0x8007000F, 0x8007007D, 0x8007007F, 0x0, 0x1, 0xFFFFFFFF}},
     };
     for (const auto& group : groups)
         for (std::uint32_t hresult : group.hresults)

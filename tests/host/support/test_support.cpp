@@ -8,44 +8,41 @@
 namespace {
 FakeEngine engine;
 
+EffectsCode noted(const std::string& call, EffectsCode result = 1000) {
+    engine.calls.push_back(call);
+    return result;
+}
+
 std::string numbers(std::initializer_list<long long> values) {
     std::string text;
     for (long long value : values) text += " " + std::to_string(value);
     return text;
 }
 
-EffectsCode ZOVI_EFFECTS_CALL releaseRoot(EffectsRoot*) { engine.calls.push_back("release root"); return 1000; }
-EffectsCode ZOVI_EFFECTS_CALL releaseEngine(EffectsEngine*) { engine.calls.push_back("release engine"); return 1000; }
-EffectsCode ZOVI_EFFECTS_CALL releasePlayer(EffectsPlayer*) { engine.calls.push_back("release player"); return 1000; }
-
 EffectsCode ZOVI_EFFECTS_CALL playScript(EffectsPlayer*, const char* text, std::uint32_t length, std::int32_t a,
                                          std::int32_t b, std::int32_t c, std::int32_t trailer) {
-    engine.calls.push_back("playScript" + numbers({length, a, b, c, trailer}));
     engine.scripts.emplace_back(text, length);
-    return engine.playResult;
+    return noted("playScript" + numbers({length, a, b, c, trailer}), engine.playResult);
 }
-EffectsPlayer player = {releasePlayer, nullptr, playScript};
+EffectsPlayer player = {[](EffectsPlayer*) { return noted("release player"); }, nullptr, playScript};
 
 EffectsCode ZOVI_EFFECTS_CALL createPlayer(EffectsEngine*, std::int32_t a, std::int32_t b, std::int32_t c,
                                            EffectsPlayer** made, std::int32_t trailer) {
-    engine.calls.push_back("createPlayer" + numbers({a, b, c, trailer}));
     if (engine.createResult == 1000) *made = &player;
-    return engine.createResult;
+    return noted("createPlayer" + numbers({a, b, c, trailer}), engine.createResult);
 }
-EffectsEngine engineTable = {releaseEngine, nullptr, createPlayer};
+EffectsEngine engineTable = {[](EffectsEngine*) { return noted("release engine"); }, nullptr, createPlayer};
 
 EffectsCode ZOVI_EFFECTS_CALL openEngine(EffectsRoot*, EffectsEngine** made, const char* name, const char* version,
                                          std::int32_t trailer) {
-    engine.calls.push_back(std::string("openEngine ") + name + " " + version + numbers({trailer}));
     if (engine.openResult == 1000) *made = &engineTable;
-    return engine.openResult;
+    return noted(std::string("openEngine ") + name + " " + version + numbers({trailer}), engine.openResult);
 }
-EffectsRoot root = {releaseRoot, nullptr, nullptr, nullptr, nullptr, openEngine};
+EffectsRoot root = {[](EffectsRoot*) { return noted("release root"); }, nullptr, nullptr, nullptr, nullptr, openEngine};
 
 EffectsCode connect(EffectsRoot** place, std::int32_t* value) {
-    engine.calls.push_back(value ? "connect with value" : "connect");
     *place = engine.connectResult == 1000 ? &root : nullptr;
-    return engine.connectResult;
+    return noted(value ? "connect with value" : "connect", engine.connectResult);
 }
 
 std::deque<std::uint32_t> ticks;
