@@ -13,7 +13,7 @@ using Calls = std::vector<std::string>;
 const Calls kOpening = {"connect", "openEngine Zovi Logo Screensaver 1.0.0 10000", "createPlayer 0 0 0 10000"};
 }  // namespace
 
-TEST(DecodeScript, HexPairsXoredWithTheKeyCyclingFromEachScriptsStartGiveTheRepositoryScripts) {
+TEST(DecodeScript, HexPairsXoredWithTheKeyCyclingFromEachScriptsStart) {
     const unsigned char key[4] = {kScriptKeyByte0, kScriptKeyByte1, kScriptKeyByte2, kScriptKeyByte3};
     // Lower case is not hex: "a" counts as 42, so "a0" is 42 * 16 modulo 256. An odd last character is ignored.
     const struct { std::string stored; std::vector<unsigned> bytes; } cases[] = {

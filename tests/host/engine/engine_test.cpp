@@ -35,10 +35,9 @@ void expectFields(const std::vector<std::uint8_t>& packet, const std::vector<Fie
             EXPECT_EQ(packet.at(field.offset + i), field.bytes[i]) << "offset " << field.offset + i;
 }
 
-DmxFrame frameOf(std::uint8_t first) {
+DmxFrame frameOf(std::uint8_t first) {  // slot 512 marked too
     DmxFrame frame{first};
-    frame[511] = 0xEE;
-    return frame;
+    return frame[511] = 0xEE, frame;
 }
 }  // namespace
 

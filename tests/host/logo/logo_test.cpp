@@ -18,7 +18,6 @@
 #include "support/test_support.h"
 
 namespace {
-// A logo whose last advance was at lastTick, with the spot at the given position.
 std::unique_ptr<RenderState> stateAt(std::int32_t position, std::uint32_t lastTick) {
     auto state = std::make_unique<RenderState>();
     state->logo = std::make_unique<LogoAnimation>(SaverSettings{}, scriptedLogoClock({lastTick}, {0}), fakeEngineClient());
@@ -92,6 +91,7 @@ TEST(LogoAnimation, NormalisesTheOutlineAndTakesOneTickAndOneHue) {
     LogoAnimation logo(SaverSettings{}, scriptedLogoClock({77}, {32767}), fakeEngineClient());
     EXPECT_EQ(std::make_pair(logo.outlineX[0], logo.outlineY[0]), std::make_pair(-5.1785712f, 2.75f));
     EXPECT_EQ(std::make_pair(logo.outlineX[88], logo.outlineY[88]), std::make_pair(3.6428571f, -1.8928572f));
+    for (int i = 185; i < kOutlinePointCount; ++i) EXPECT_EQ(logo.outlineX[i], logo.outlineX[i - 185]) << i;  // the tail
     EXPECT_EQ(logo.lastTick, 77u);
     EXPECT_EQ(logo.hue, 1.0f);
     EXPECT_EQ(scriptedDrawsTaken(), 1);
@@ -180,7 +180,7 @@ TEST(FrameShading, AlphaOverTheTailAndLightWithin62IndicesOfTheSpot) {
 }
 
 // The sprites face the camera only once the frame's y flip has turned them: culling, which the scene
-// turns on, drops none of them.
+// turns on, drops none of them, and culling the faces towards the camera would drop them all.
 TEST_F(FrameRender, TheLitStretchFollowsTheSpotInTheCyclesColourAndTheRestIsDark) {
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     // Each spot with a point far round the outline from it, whose own place stays dark.
@@ -195,8 +195,12 @@ TEST_F(FrameRender, TheLitStretchFollowsTheSpotInTheCyclesColourAndTheRestIsDark
         const std::vector<unsigned char> culled = pixels;
         glDisable(GL_CULL_FACE);
         draw(sweep);
-        glEnable(GL_CULL_FACE);
         EXPECT_EQ(culled, pixels) << sweep;
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT);
+        draw(sweep);
+        glCullFace(GL_BACK);
+        EXPECT_NE(culled, pixels) << sweep;
     }
     // Dark before the outline until -63 and from 276 on.
     for (std::int32_t sweep : {-100, -63, 276, 500}) EXPECT_EQ(draw(sweep)[3], 0) << sweep;

@@ -10,9 +10,7 @@
 namespace {
 // The four settings in file order as "T" and "F": fadeToBackground, lights, fans, rumbles.
 std::string letters(const SaverSettings& s) {
-    std::string text;
-    for (bool value : {s.fadeToBackground, s.lightsEnabled, s.fansEnabled, s.rumblesEnabled}) text += value ? 'T' : 'F';
-    return text;
+    return {s.fadeToBackground ? 'T' : 'F', s.lightsEnabled ? 'T' : 'F', s.fansEnabled ? 'T' : 'F', s.rumblesEnabled ? 'T' : 'F'};
 }
 
 std::string read(const std::string& stored, std::size_t piece = 512) { return letters(settingsFromFileBytes(stored, piece)); }
@@ -61,7 +59,6 @@ TEST(SettingsFileBytes, EachLineEndsInCrCrLfAndReadsBack) {
     }
 }
 
-// Named cases first, then any bytes in any pieces against std::getline.
 TEST(SettingsReading, WhatAFileReadsAsAndAgreementWithStdGetline) {
     const std::string x(100000, 'x'), t = "true\r\r\n";
     const struct { std::string stored, expected; } cases[] = {
