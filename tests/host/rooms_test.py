@@ -21,15 +21,13 @@ def circle(trail):
         found = trail[trail.index(target):] + [target] if target in trail else circle(trail + [target])
         if found:
             return found
-    return None
 
 
 for room in sorted(edges):
     print(room, "->", ", ".join(sorted(edges[room])))
-for room in edges:
-    found = circle([room])
-    if found:
-        print("circle between rooms:", " -> ".join(found))
-        for a, b in zip(found, found[1:]):
-            print("  %s -> %s by %s" % (a, b, ", ".join(edges[a][b])))
-        sys.exit(1)
+found = next(filter(None, (circle([room]) for room in edges)), None)
+if found:
+    print("circle between rooms:", " -> ".join(found))
+    for a, b in zip(found, found[1:]):
+        print("  %s -> %s by %s" % (a, b, ", ".join(edges[a][b])))
+    sys.exit(1)
