@@ -23,7 +23,6 @@ INT_PTR runDialog(std::function<void(HWND)> actions) {
     SetTimer(nullptr, 0, 20, actOnDialog);
     return showConfigureDialog(GetModuleHandleA(nullptr), nullptr);
 }
-
 void click(HWND dialog, int control) { SendDlgItemMessageA(dialog, control, BM_CLICK, 0, 0); }
 
 // Fade To Black, Fade To Background, Lights, Fans, Rumbles: "x" checked, "." not.
