@@ -88,13 +88,6 @@ TEST(EffectsLanguage, RefusesWithTheLineAndTheReasonAndReadsTimesUpToTenMinutes)
         EXPECT_EQ(refusal(head + "at " + bad + " fan east level 5%").substr(0, 3), "2: ") << bad;
 }
 
-TEST(EffectsLanguage, JsonTextStaysValidForAnyByte) {
-    std::string out;
-    const char text[] = "a\"b\\c\nd\re\tf\x01g\x7fh\xe9";
-    appendJsonString(out, text, sizeof text - 1);
-    EXPECT_EQ(out, "\"a\\\"b\\\\c\\nd\\re\\tf\\u0001g\\u007fh\\u00e9\"");
-}
-
 // Two scripts, the second one arriving 500 ms after the first, seen at one moment and location.
 TEST(RoomModel, MovesEachDeviceAsItsScriptsSay) {
     const struct { const char *what, *first, *second; std::int64_t ms; int at; std::vector<double> expected; } cases[] = {
@@ -171,7 +164,7 @@ TEST(RealLights, RefusesAMalformedFileNamingTheLine) {
         {"rate = 40 50", "1: \"rate\" takes one value"}, {"lamp centre = 1", "1: unknown key \"lamp centre\""},
         {"light centre = 1", "1: a light takes two numbers: its first channel and its pixels"},
         {"protocol = dmx", "1: the protocol is e131 or artnet"}, {"multicast = maybe", "1: multicast is yes or no"},
-        {"target = lights.local", notIpv4}, {"target = 10.0.01.5", notIpv4},
+        {"target = 10.0.01.5", notIpv4},
         {"target = 192.168.1.255", "1: 192.168.1.255 is a broadcast address: the output never broadcasts"},
         {"target = 239.255.0.1", "1: 239.255.0.1 is a multicast group: for E1.31's group write multicast = yes instead"},
         {"target = 0.1.2.3", "1: 0.1.2.3 is not an address a receiver can have"},
@@ -179,12 +172,11 @@ TEST(RealLights, RefusesAMalformedFileNamingTheLine) {
         {"universe = 64000", "1: a universe is a number: 1 to 63999 for E1.31, 0 to 32767 for Art-Net"},
         {"priority = 201", "1: a priority is a number from 0 to 200"},
         {"rate = 45", "1: the rate is a whole number of frames a second, 1 to 44"},
-        {"light kitchen = 1 1", "1: \"kitchen" + notPlace}, {"light everywhere = 1 1", "1: \"everywhere" + notPlace},
+        {"light everywhere = 1 1", "1: \"everywhere" + notPlace},
         {"light centre = 0 1", "1: a channel is a number from 1 to 512"},
         {"light centre = 509 2", "1: the light's pixels, three channels each, must end by channel 512"},
         {"light north = 1 3\nfan centre = 9", "2: channel 9 overlaps those of line 1"},
         {"fan centre = 9\n\nlight north = 7 1", "3: channels 7-9 overlap those of line 1"},
-        {"light centre = 1 1\nrate = 4\xE9", "2: unexpected byte 0xE9"},
         {std::string("rate = 4\0", 9) + ok, "1: unexpected byte 0x00"},
         {"protocol = artnet\nuniverse = 32768\n" + ok, "2: an Art-Net universe (Port-Address) is 0 to 32767"},
         {"universe = 0\n" + ok, "1: an E1.31 universe is 1 to 63999"},
