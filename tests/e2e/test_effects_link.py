@@ -23,7 +23,7 @@ def link_calls(entries):
 
 
 def hue_of(frame):
-    """The hue of the brightest tenth of the unsaturated glow: far from the spot a channel is cut at zero."""
+    """The hue of the brightest tenth of the unsaturated glow, where no channel is cut at zero yet."""
     glow = sorted((p for p in frame.lit(threshold=60, step=3) if max(p[2:]) < 250), key=lambda p: sum(p[2:]))
     brightest = glow[-max(1, len(glow) // 10):]
     return colorsys.rgb_to_hsv(*(sum(p[i] for p in brightest) for i in (2, 3, 4)))[0] * 360, len(glow)
