@@ -1,17 +1,13 @@
-"""A saver that always starts and always ends, whatever the engine does: an engine that hangs while
-the saver starts ends the process within 10 s (also in a preview), a slow engine gets its whole
-teardown, one that hangs as the saver ends is cut 3 s after its last step. The runs follow one
-another on one desktop: each start after a hang is the next full-screen start, and it runs normally."""
+"""Whatever the engine does, the saver starts and ends: a start-up hang ends it within 10 s (a preview too), a slow
+teardown runs whole, an end hang is cut 3 s after the last step, and each run after a hang starts normally."""
 
 import time
 
 from test_effects_link import TEARDOWN, link_calls
 from zovi_e2e import Desktop, exit_code, run_tests, wait_for
 
-# With all three effects on, the engine's calls are numbered from its loading: the server's creation
-# (1), requestRoot (2), openEngine (3), createPlayer (4), the first cycle's three sends (5-7), all on
-# the window thread inside WM_CREATE; the eighth is the second cycle's light, the first call the
-# animation thread makes. A call held for ten minutes never returns as far as the saver can tell.
+# Calls count from the engine's loading: creation 1, requestRoot 2, openEngine 3, createPlayer 4, the first sweep's
+# sends 5-7 (window thread, in WM_CREATE); 8 is the animation thread's first. One held ten minutes never returns.
 HOLD = "delay=600000,delayFrom=%d"
 
 
@@ -20,8 +16,7 @@ def faults_seen(desktop, call):
 
 
 def closed_after(desktop, faults, held=None):
-    """zovi.scr /s with the engine failing as faults say, closed by a key once its first sweep has begun
-    (and the engine holds the call held): the seconds from the key to its end, which must be with 0."""
+    """Seconds from the key to the exit (with 0) of zovi.scr /s, the engine failing as faults say."""
     desktop.env["ZOVI_EFFECTS_FAULTS"] = faults
     saver = desktop.saver("/s")
     wait_for(lambda: any(e["call"] == "playScript" for e in desktop.journal()), what="the first sweep")

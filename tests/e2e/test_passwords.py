@@ -1,6 +1,5 @@
-"""The older Windows family's own password check, end to end: zovi.scr told it runs on Windows 98,
-doubles of the platform's password modules in the prefix's system folder, real keys and mouse travel,
-the saver-running notice, planted modules, the password change and a preview."""
+"""The older Windows family's password check: zovi.scr told it runs on Windows 98, doubles of the password
+modules in the prefix's system folder, real keys and mouse travel, the notice, the change and a preview."""
 
 import os
 import shutil
@@ -29,8 +28,7 @@ class OlderFamily(Desktop):
         super().__exit__(*exc)
 
     def use(self, password_wanted, module):
-        """ScreenSaveUsePassword ("0", "1" or None for none) and the double in the system folder as
-        PASSWORD.CPL (None for none); the notes start over and the answer is a refusal."""
+        """ScreenSaveUsePassword and the double as PASSWORD.CPL (None: none); new notes, the answer a refusal."""
         if password_wanted is None:
             self.wine("reg", "delete", *USE_PASSWORD, "/f")
         else:
@@ -65,8 +63,7 @@ def test_a_refusal_keeps_the_saver_and_an_acceptance_ends_it(family):
     family.x("mousemove_relative", "--", 2, 2)
     open(family.answer_path, "w").write("accept")
     family.x("mousemove_relative", "--", 1, 0)  # 5
-    assert exit_code(saver) == 0
-    assert len(family.verifications()) == 3, family.notes()
+    assert exit_code(saver) == 0 and len(family.verifications()) == 3, family.notes()
     assert family.probe("saver-running") == "0"
 
 
@@ -92,7 +89,7 @@ def test_change_password_and_preview(family):
     # The double takes the place of Wine's own MPR.DLL for the saver alone.
     native_mpr = dict(family.env, WINEDLLOVERRIDES="mscoree,mshtml=;mpr=n")
     original = os.path.join(family.system, "mpr.dll")
-    shutil.move(original, original + ".wine")
+    os.replace(original, original + ".wine")
     try:
         shutil.copy(os.path.join(DOUBLES, "mpr_double.dll"), original)
         assert family.wine(SCR, "/a", "0", env=native_mpr) == 0
@@ -101,9 +98,7 @@ def test_change_password_and_preview(family):
         os.remove(original)  # no module at all: still 0
         assert family.wine(SCR, "/a", "0", env=native_mpr) == 0
     finally:
-        if os.path.exists(original):
-            os.remove(original)
-        shutil.move(original + ".wine", original)
+        os.replace(original + ".wine", original)
     # A preview loads nothing and asks nothing, even with a password wanted.
     host, _, child = family.preview_host()
     assert child != 0 and family.probe("saver-running") == "0"

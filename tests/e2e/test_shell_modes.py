@@ -1,6 +1,5 @@
-"""zovi.scr in each mode the desktop starts it in, on one desktop two monitors wide: the option table's
-exit codes, the full-screen window closing on a real key and on real mouse travel, the preview inside
-a parent window, and the settings dialog driven once with real clicks and keys."""
+"""zovi.scr in each mode the desktop starts it in, on a desktop two monitors wide: the exit codes, real keys
+and mouse travel closing the full screen, the preview in a parent, the settings dialog driven once."""
 
 import subprocess
 import time
@@ -35,9 +34,8 @@ def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_scr
             desktop.kill_wine()
             saver = desktop.saver("/s")
             assert covers_the_screen(desktop), dpi
-            # Travel counts from where the cursor was when the saver started.
             x, y = (int(line[2:]) for line in desktop.x("getmouselocation", "--shell").split()[:2])
-            for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from the same reference
+            for dx, dy in ((2, 2), (3, -1), (-1, 2)):  # 4 in sum each time, from where the saver started
                 desktop.x("mousemove", x + scale * dx, y + scale * dy)
                 time.sleep(0.7)  # a close, if any, would come at once
                 assert saver.poll() is None, (dpi, dx, dy)
@@ -49,8 +47,7 @@ def test_mouse_travel_of_four_stays_and_five_closes_on_a_96_and_on_a_192_dpi_scr
 
 
 def logo_frame(desktop):
-    """The preview's latest frame if it shows the logo in its colours. This Wine shows an OpenGL child
-    window's drawing only in the off-screen X window it draws the child into."""
+    """The preview's latest frame, from the off-screen window Wine draws OpenGL children in, if it shows the logo."""
     window = subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_offscreen_window 152 112', ROOT],
                             env=desktop.env, capture_output=True, text=True).stdout.strip()
     frame = window and Frame("import", "-window", window, env=desktop.env)
@@ -79,44 +76,28 @@ def test_preview_draws_in_its_parent_ignores_input_and_forwards_help(desktop):
     assert desktop.wine(SCR, "/p", host_handle) == -1  # the window it named has gone
 
 
-class Dialog:
-    """The open settings dialog: its process, its X window and its controls' Windows handles."""
-
-    def __init__(self, desktop, *args):
-        self.desktop, self.process = desktop, desktop.saver(*args, window="Zovi Settings")
-        self.window = desktop.windows("Zovi Settings")[0]
-        self.handle = wait_for(lambda: int(desktop.probe("find", "#32770", "Zovi Settings") or 0), what="its handle")
-        self.items = {c: desktop.probe("item", self.handle, c) for c in CONTROLS}
-
-    def states(self):
-        return tuple(self.desktop.probe("send", item, BM_GETCHECK, 0, 0) == "1" for item in self.items.values())
-
-    def click(self, *controls):
-        """Real clicks on the box at the left of radio buttons or check boxes."""
-        for control in controls:
-            left, top, _, bottom = (int(v) for v in self.desktop.probe("rect", self.items[control]).split())
-            self.desktop.x("mousemove", left + 6, (top + bottom) // 2, "click", 1)
-
-
 def test_settings_dialog_writes_the_file_and_shows_it_when_opened_again(desktop):
     desktop.write_settings(None)
-    dialog = Dialog(desktop)  # the empty command line
-    assert desktop.probe("rect", dialog.handle).split()[:2] == ["0", "0"], "no owner: no centring"
-    assert dialog.states() == (True, False, True, True, False), "no file: the defaults"
-    dialog.click(FADE_TO_BACKGROUND, LIGHTS, RUMBLES)
-    wait_for(lambda: dialog.states() == (False, True, False, True, True), what="the clicks to take effect")
-    desktop.x("windowfocus", "--sync", dialog.window, "key", "Return")  # the default button, OK
-    assert exit_code(dialog.process) == 1
-    saved = b"true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n"
-    assert open(desktop.settings, "rb").read() == saved  # in the prefix's application-data folder
+    shown, saved = (1, 0, 1, 1, 0), b"true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n"  # no file: the defaults
+    # The empty command line: OK (the default button) writes the file; /c shows it, and Escape leaves it.
+    for args, clicks, after, key, code in (((), (FADE_TO_BACKGROUND, LIGHTS, RUMBLES), (0, 1, 0, 1, 1), "Return", 1),
+                                           (("/c",), (FANS,), (0, 1, 0, 0, 1), "Escape", 0)):
+        process = desktop.saver(*args, window="Zovi Settings")
+        handle = wait_for(lambda: int(desktop.probe("find", "#32770", "Zovi Settings") or 0), what="its handle")
+        items = {c: desktop.probe("item", handle, c) for c in CONTROLS}
 
-    dialog = Dialog(desktop, "/c")
-    assert dialog.states() == (False, True, False, True, True), dialog.states()
-    dialog.click(FANS)
-    wait_for(lambda: not dialog.states()[3], what="the click")
-    desktop.x("windowfocus", "--sync", dialog.window, "key", "Escape")
-    assert exit_code(dialog.process) == 0
-    assert open(desktop.settings, "rb").read() == saved
+        def states():
+            return tuple(desktop.probe("send", item, BM_GETCHECK, 0, 0) == "1" for item in items.values())
+        assert states() == shown, (args, states())
+        assert args or desktop.probe("rect", handle).split()[:2] == ["0", "0"], "no owner: not centred"
+        for control in clicks:  # real clicks on the box at the left of a radio button or check box
+            left, top, _, bottom = (int(v) for v in desktop.probe("rect", items[control]).split())
+            desktop.x("mousemove", left + 6, (top + bottom) // 2, "click", 1)
+        wait_for(lambda: states() == after, what="the clicks to take effect")
+        desktop.x("windowfocus", "--sync", desktop.windows("Zovi Settings")[0], "key", key)
+        assert exit_code(process) == code
+        assert open(desktop.settings, "rb").read() == saved, args  # in the prefix's application-data folder
+        shown = after
 
 
 if __name__ == "__main__":

@@ -1,5 +1,4 @@
-"""What the end-to-end tests share: a private X server with the project's Wine prefix on it, the real
-zovi.scr started the way the desktop starts it, the engine's journal, and pictures read as pixels."""
+"""Shared: a private X server on the project's Wine prefix, zovi.scr started as the desktop does, pictures as pixels."""
 
 import getpass
 import json
@@ -47,17 +46,14 @@ class Frame:
 
     def lit(self, threshold=40, step=2):
         """(x, y, r, g, b) of the pixels brighter than threshold, on a grid of step."""
-        found, stride = [], 3 * step
-        for y in range(0, self.height, step):
-            row = self.data[y * self.width * 3:(y + 1) * self.width * 3]
-            found += [(x, y, r, g, b) for x, r, g, b in zip(range(0, self.width, step), row[0::stride],
-                                                            row[1::stride], row[2::stride]) if r + g + b > threshold]
-        return found
+        row = 3 * self.width
+        return [(x, y, r, g, b) for y in range(0, self.height, step) for x, r, g, b in zip(
+            range(0, self.width, step), *(self.data[y * row + c:(y + 1) * row:3 * step] for c in range(3)))
+            if r + g + b > threshold]
 
 
 class Desktop:
-    """A private X server with the project's Wine prefix on it, Wine's server stopped at both ends so no
-    earlier program leaks in, the engine's journal in a file of its own, the settings file put back after."""
+    """Wine's server stopped at both ends so no earlier program leaks in; the settings file put back after."""
 
     def __init__(self, screen="1280x800x24", effects=False):
         self.screen, self.effects = screen, effects
@@ -66,12 +62,11 @@ class Desktop:
         subprocess.run(["bash", "-c", 'source "$0/tools/wine-env" && zovi_prepare_wineprefix', ROOT], check=True)
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", self.screen, "-nolisten", "tcp"],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        display = ":" + self.xvfb.stdout.readline().strip()
         self.work = tempfile.TemporaryDirectory(prefix="zovi-e2e-")
         self.journal_path = os.path.join(self.work.name, "journal.jsonl")
-        self.env = dict(os.environ, DISPLAY=display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        WINEPREFIX=os.environ.get("ZOVI_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")),
-                        ZOVI_EFFECTS_JOURNAL=windows_path(self.journal_path))
+        self.env = dict(os.environ, DISPLAY=":" + self.xvfb.stdout.readline().strip(), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", ZOVI_EFFECTS_JOURNAL=windows_path(self.journal_path),
+                        WINEPREFIX=os.environ.get("ZOVI_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")))
         self.settings = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", getpass.getuser(), "AppData",
                                      "Roaming", "Zovi Logo Screensaver.txt")
         self.kept = open(self.settings, "rb").read() if os.path.exists(self.settings) else None
@@ -84,7 +79,6 @@ class Desktop:
         return self
 
     def prepare(self):
-        """With effects, the substitute engine registered and every effect on."""
         if self.effects:
             assert self.wine("regsvr32", "/s", windows_path(ENGINE)) == 0
             self.write_settings(b"false\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\n")  # fade to black, all effects on
@@ -114,8 +108,7 @@ class Desktop:
 
     def saver(self, *args, window="Screen Saver", program=SCR, cwd=None):
         """zovi.scr (or program) started with args and a fresh journal, once its window of that title shows."""
-        if os.path.exists(self.journal_path):
-            os.remove(self.journal_path)
+        open(self.journal_path, "w").close()  # the engine appends
         process = subprocess.Popen(["wine", program, *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         if window:
@@ -146,14 +139,12 @@ class Desktop:
         return self.x("search", "--onlyvisible", "--name", "^%s$" % name, check=False).split()
 
     def journal(self):
-        """The engine's journal entries so far (the last line may still be being written)."""
-        if not os.path.exists(self.journal_path):
-            return []
-        return [json.loads(line) for line in open(self.journal_path, "rb").read().decode("latin-1").split("\n")[:-1]]
+        """The engine's journal entries so far, but for a last line still being written."""
+        text = open(self.journal_path, "rb").read().decode("latin-1") if os.path.exists(self.journal_path) else ""
+        return [json.loads(line) for line in text.split("\n")[:-1]]
 
 
 def run_tests(names, *args):
-    """Runs the test_ functions of a module's globals() in their order, each given args."""
     for name, test in list(names.items()):
         if name.startswith("test_"):
             test(*args)

@@ -1,7 +1,4 @@
-"""The release installed as users and administrators install it, silently, in a fresh Wine prefix of each
-bitness (argument win64 or win32; without one both run side by side): setup.exe over an older version,
-made the current saver, run and uninstalled; the MSI installed, upgraded, refused as a downgrade and
-removed; the optional room engine installed and registered by either only where no engine is."""
+"""The release installed silently by setup.exe and by the MSI in a fresh Wine prefix of win64, win32 or both."""
 
 import os
 import shutil
@@ -11,6 +8,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+from test_package import signed  # noqa: E402
 from zovi_e2e import Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
 
 ARCH, DIST, VERSION = (sys.argv + [""])[1], os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]
@@ -18,10 +16,11 @@ OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's
 PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-" + ARCH)
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
     (r"C:\windows\system32", r"C:\Program Files")
-SAVER, OURS, THEIRS = SYSTEM + r"\zovi.scr", PROGRAMS + r"\%s\zovi_effects_engine.dll" % NAME, \
-    PROGRAMS + r"\Closed Effects\effects.dll"
+SAVER, HOME, THEIRS = SYSTEM + r"\zovi.scr", PROGRAMS + "\\" + NAME, PROGRAMS + r"\Closed Effects\effects.dll"
+OURS, UNINSTALLER = HOME + r"\zovi_effects_engine.dll", HOME + r"\uninstall.exe"
 UNINSTALL = r"HKLM\Software\%sMicrosoft\Windows\CurrentVersion\Uninstall"
-KEYS = (UNINSTALL % "", UNINSTALL % "WOW6432Node\\", r"HKCU\Control Panel\Desktop", r"HKCR\Installer\Products")
+QUERY = "".join('@reg query "%s" /s%s\r\n' % (k, " /reg:64" * (ARCH == "win64")) for k in (
+    UNINSTALL % "", UNINSTALL % "WOW6432Node\\", r"HKCU\Control Panel\Desktop", r"HKCR\Installer\Products"))
 DESKTOP = r"HKEY_CURRENT_USER\Control Panel\Desktop"
 SETUP = {v: os.path.join(DIST, "zovi-%s-setup.exe" % v) for v in (OLDER, VERSION)}
 MSI = {v: windows_path(os.path.join(DIST, "zovi-%s.msi" % v)) for v in (OLDER, VERSION)}
@@ -42,29 +41,24 @@ def installed():
     return open(unix(SAVER), "rb").read() if os.path.exists(unix(SAVER)) else None
 
 
-def entries(tree):
-    """Our Add/Remove Programs entries, in either registry view."""
+def entries(tree):  # in either registry view
     return {k: v for k, v in tree.items() if "\\Uninstall\\" in k and v.get("DisplayName") == NAME}
 
 
 class Machine(Desktop):
     def run(self, *command):
-        """Runs a Windows program and all it starts to their end (the uninstaller starts a copy of itself
-        and returns at once); the exit code in Wine's 8 bits."""
+        """A Windows program's exit code in 8 bits, once all it started has ended (the uninstaller's copy too)."""
         code = self.wine(*command, timeout=180) % 256
         subprocess.run(["wineserver", "-w"], env=self.env)
         return code
 
     def registry(self):
-        """{key: {value: data}} at and below KEYS, read with Windows's own reg tool in one run (the
-        64-bit view where there is one: plain wine reg reads the 32-bit view)."""
-        script = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "query-%s.bat" % ARCH)
-        with open(script, "w") as out:
-            out.writelines('@reg query "%s" /s%s\r\n' % (k, " /reg:64" * (ARCH == "win64")) for k in KEYS)
-        text = subprocess.run(["wine", "cmd", "/c", windows_path(script)], env=self.env, capture_output=True,
-                              text=True, timeout=60).stdout
+        """{key: {value: data}} that QUERY gives in one run (64-bit where wine reg reads the 32-bit view)."""
+        open(unix(r"C:\query.bat"), "w").write(QUERY)
+        out = subprocess.run(["wine", "cmd", "/c", r"C:\query.bat"], env=self.env, capture_output=True, text=True,
+                             timeout=60)
         tree, values = {}, {}
-        for line in filter(str.strip, text.splitlines()):
+        for line in filter(str.strip, out.stdout.splitlines()):
             if line.startswith("HKEY_"):
                 values = tree.setdefault(line.strip(), {})
             else:
@@ -73,31 +67,24 @@ class Machine(Desktop):
         return tree
 
     def engine(self):
-        """The server registered for the effects class in the 32-bit saver's view, and whether our
-        engine's file is installed."""
-        out = subprocess.run(["wine", "reg", "query", CLASS, "/ve"], env=self.env, capture_output=True,
-                             text=True).stdout
-        return next((line.split("REG_SZ", 1)[1].strip() for line in out.splitlines() if "REG_SZ" in line),
-                    None), os.path.exists(unix(OURS))
+        """The server registered for the effects class in the 32-bit saver's view; whether our engine is there."""
+        out = subprocess.run(["wine", "reg", "query", CLASS, "/ve"], env=self.env, capture_output=True, text=True)
+        return out.stdout.partition("REG_SZ")[2].strip() or None, os.path.exists(unix(OURS))
 
 
-def check_setup(machine):
+def test_setup_over_an_older_one_made_the_saver_run_and_uninstalled(machine):
     assert machine.run(SETUP[OLDER], "/S") == 0 and installed() == PROGRAM[OLDER]
     assert machine.engine() == (None, False), "the room engine is off by default"
-    assert machine.run(SETUP[VERSION], "/S", "/ACTIVATE", "/ROOMENGINE") == 0
+    assert machine.run(SETUP[VERSION], "/S", "/ACTIVATE", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
     assert installed() == PROGRAM[VERSION], "the newer program in " + SYSTEM
-    assert machine.engine() == (OURS, True)
     tree = machine.registry()
     [(key, entry)] = entries(tree).items()
     assert key.endswith(r"Software\Microsoft\Windows\CurrentVersion\Uninstall\ZoviLogoScreensaver"), key
-    assert [entry[v] for v in ("DisplayVersion", "Publisher", "NoModify", "NoRepair")] == [
-        VERSION, "Zovi", "0x1", "0x1"]
+    assert entry.items() >= dict(DisplayVersion=VERSION, Publisher="Zovi", NoModify="0x1", NoRepair="0x1").items()
+    assert entry["QuietUninstallString"] == entry["UninstallString"] + " /S" == '"%s" /S' % UNINSTALLER, entry
     assert entry["DisplayIcon"].lower() == SAVER.lower() + ",0" and "ModifyPath" not in entry
     assert int(entry["EstimatedSize"], 16) >= len(PROGRAM[VERSION]) // 1024
-    uninstaller = entry["UninstallString"].strip('"')
-    assert entry["QuietUninstallString"] == '"%s" /S' % uninstaller
-    assert subprocess.run(["osslsigncode", "verify", "-CAfile", os.path.join(DIST, "cert.pem"), "-in",
-                           unix(uninstaller)], capture_output=True).returncode == 0, "signed uninstaller"
+    assert signed(unix(UNINSTALLER)), "signed uninstaller"
     assert tree[DESKTOP]["SCRNSAVE.EXE"].lower() == SAVER.lower() and tree[DESKTOP]["ScreenSaveActive"] == "1"
 
     saver = machine.saver("/s", program=SAVER)
@@ -106,15 +93,13 @@ def check_setup(machine):
     subprocess.run(["wineserver", "-w"], env=machine.env)
 
     machine.write_settings(b"true\r\r\ntrue\r\r\ntrue\r\r\nfalse\r\r\n")
-    assert machine.run(uninstaller, "/S") == 0
-    assert installed() is None and not os.path.exists(os.path.dirname(unix(uninstaller)))
+    assert machine.run(UNINSTALLER, "/S") == 0 and installed() is None and not os.path.exists(unix(HOME))
     tree = machine.registry()
     assert entries(tree) == {} and "SCRNSAVE.EXE" not in tree[DESKTOP] and machine.engine() == (None, False)
     assert os.path.exists(machine.settings), "the user's settings stay"
-    return uninstaller
 
 
-def check_msi(machine):
+def test_msi_installed_upgraded_refused_as_a_downgrade_and_removed(machine):
     assert machine.run("msiexec", "/i", MSI[OLDER], "/qn") == 0 and installed() == PROGRAM[OLDER]
     assert machine.engine() == (None, False), "the room engine is off by default"
     assert machine.run("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn") == 0 and machine.engine() == (OURS, True)
@@ -129,25 +114,21 @@ def check_msi(machine):
     assert entries(machine.registry()) == {} and installed() is None and machine.engine() == (None, False)
 
 
-def test_install_upgrade_and_remove():
-    shutil.rmtree(PREFIX, ignore_errors=True)
-    os.environ.update(ZOVI_WINEPREFIX=PREFIX, **({"WINEARCH": "win32"} if ARCH == "win32" else {}))
-    started = time.monotonic()
-    with Machine() as machine:
-        uninstaller = check_setup(machine)
-        check_msi(machine)
-        # Where another engine is registered, neither installer nor uninstaller touches it.
-        assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f") == 0
-        for step in ((SETUP[VERSION], "/S", "/ROOMENGINE"), (uninstaller, "/S"),
-                     ("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn")):
-            assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
-    shutil.rmtree(PREFIX, ignore_errors=True)
-    print("%s prefix: %.0f s" % (ARCH, time.monotonic() - started))
+def test_another_engine_is_left_alone_by_either(machine):
+    assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f") == 0
+    for step in ((SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S"),
+                 ("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn")):
+        assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
 
 
 if __name__ == "__main__":
-    if ARCH:
-        run_tests(globals())
-    else:
+    if not ARCH:
         runs = [subprocess.Popen([sys.executable, __file__, arch]) for arch in ("win64", "win32")]
         sys.exit(max(run.wait() for run in runs))
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    os.environ.update(ZOVI_WINEPREFIX=PREFIX, **({"WINEARCH": "win32"} if ARCH == "win32" else {}))
+    started = time.monotonic()
+    with Machine() as shared:
+        run_tests(globals(), shared)
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    print("%s prefix: %.0f s" % (ARCH, time.monotonic() - started))

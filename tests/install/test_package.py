@@ -1,6 +1,4 @@
-"""tools/package: the three release files named with the version; every signature verifying with a
-certificate, all unsigned without one, and the command saying so. Leaves in ZOVI_DIST what the
-installation tests install: this release signed with a certificate made here, and an older one."""
+"""tools/package's three files, signed and verified with a certificate, unsigned without: left for the install test."""
 
 import os
 import shutil
@@ -14,13 +12,12 @@ OLDER, PEM, WORK = "0.9.0", os.path.join(DIST, "cert.pem"), os.path.join(DIST, "
 
 def package(version, *args):
     """What tools/package says, and the release it made: the setup, the MSI and the program in the zip."""
-    done = subprocess.run([os.path.join(ROOT, "tools", "package"), *args, "--out", DIST], capture_output=True,
-                          text=True)
-    assert done.returncode == 0, done.stdout + done.stderr
+    run = subprocess.run([os.path.join(ROOT, "tools", "package"), *args, "--out", DIST], capture_output=True, text=True)
+    assert run.returncode == 0, run.stdout + run.stderr
     setup, msi, archive = (os.path.join(DIST, "zovi-%s%s" % (version, end)) for end in ("-setup.exe", ".msi", ".zip"))
     with zipfile.ZipFile(archive) as files:
         assert sorted(files.namelist()) == ["INSTALL.txt", "zovi.scr"]
-        return done.stdout, setup, msi, files.read("zovi.scr")
+        return run.stdout, setup, msi, files.read("zovi.scr")
 
 
 def signed(path):
@@ -32,9 +29,8 @@ def test_signed_release_and_unsigned_older_one():
     os.makedirs(WORK)
     key, pfx, program = (os.path.join(WORK, name) for name in ("key.pem", "cert.pfx", "zovi.scr"))
     os.environ["ZOVI_SIGN_PASSWORD"] = "test password"
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                    "/CN=Zovi test signing", "-addext", "extendedKeyUsage=codeSigning", "-keyout", key,
-                    "-out", PEM], check=True, capture_output=True)
+    subprocess.run([*"openssl req -x509 -newkey rsa:2048 -nodes -days 2 -addext extendedKeyUsage=codeSigning".split(),
+                    "-subj", "/CN=Zovi test signing", "-keyout", key, "-out", PEM], check=True, capture_output=True)
     subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", PEM, "-out", pfx, "-passout",
                     "env:ZOVI_SIGN_PASSWORD"], check=True)
     said, setup, msi, built = package(VERSION, "--sign", pfx)
