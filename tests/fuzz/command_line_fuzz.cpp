@@ -12,17 +12,14 @@ namespace {
 const char* nextByte(const char* text) { return *text ? text + 1 : text; }
 const char* nextDoubleByte(const char* text) {
     const unsigned char c = static_cast<unsigned char>(*text);
-    if (c == 0) return text;
-    return (c >= 0x81 && c <= 0x9F && text[1] != '\0') ? text + 2 : text + 1;
+    return c >= 0x81 && c <= 0x9F && text[1] ? text + 2 : nextByte(text);
 }
 
 void check(const std::string& line, NextCharFn next) {
     const char* tail = commandTailStart(line.c_str(), next);
-    const char* end = line.c_str() + line.size();
-    if (tail < line.c_str() || tail > end) std::abort();
+    if (tail < line.c_str() || tail > line.c_str() + line.size()) std::abort();
     const CommandDecision decision = decideCommand(tail);
-    if (decision.mode == SaverMode::FullScreen && decision.handle != 0) std::abort();
-    if (decision.mode == SaverMode::Invalid && decision.handle != 0) std::abort();
+    if ((decision.mode == SaverMode::FullScreen || decision.mode == SaverMode::Invalid) && decision.handle) std::abort();
 }
 }  // namespace
 

@@ -4,16 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "settings/settings_format.h"
 
-namespace {
-bool same(const SaverSettings& a, const SaverSettings& b) {
-    return a.fadeToBackground == b.fadeToBackground && a.lightsEnabled == b.lightsEnabled &&
-           a.fansEnabled == b.fansEnabled && a.rumblesEnabled == b.rumblesEnabled;
-}
-}  // namespace
+static bool same(const SaverSettings& a, const SaverSettings& b) { return !std::memcmp(&a, &b, sizeof a); }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -37,8 +37,7 @@ LRESULT CALLBACK spoilPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
 }
 // A small window for a preview to fill, so that drawing costs next to nothing.
 HWND smallParent() {
-    static HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120, nullptr,
-                                         nullptr, GetModuleHandleA(nullptr), nullptr);
+    static HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120, 0, 0, 0, 0);
     return parent;
 }
 }  // namespace

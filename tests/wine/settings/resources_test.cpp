@@ -20,9 +20,6 @@ TEST(BuiltResources, DialogNameIconsVersionAndManifestAreInTheProgram) {
     EXPECT_EQ(group ? static_cast<const WORD*>(LockResource(LoadResource(saver, group)))[2] : 0, 12);
     DWORD ignored = 0;
     EXPECT_GT(GetFileVersionInfoSizeA(ZOVI_SCR_PATH, &ignored), 0u) << "version information";
-}
-
-TEST(BuiltResources, TheManifestBringsCommonControlsSix) {
     // This test program carries the same resources, so the platform acts on the same manifest:
     // common controls 6 come from the side-by-side store, not from the system folder.
     char path[MAX_PATH] = {};

@@ -3,14 +3,11 @@
 #include <string>
 
 #include "settings/settings_store.h"
-#include "support/message_pump.h"
 #include "support/settings_files.h"
 
 namespace {
 std::string letters(const SaverSettings& s) {
-    std::string text;
-    for (bool value : {s.fadeToBackground, s.lightsEnabled, s.fansEnabled, s.rumblesEnabled}) text += value ? 'T' : 'F';
-    return text;
+    return {s.fadeToBackground ? 'T' : 'F', s.lightsEnabled ? 'T' : 'F', s.fansEnabled ? 'T' : 'F', s.rumblesEnabled ? 'T' : 'F'};
 }
 
 const std::string kAllFalseFile = "false\r\r\nfalse\r\r\nfalse\r\r\nfalse\r\r\n";
@@ -56,14 +53,4 @@ TEST(SettingsFile, NoFolderOrAPathBeyondThePlatformLimitIsNoPath) {
         RemoveDirectoryA(folder.c_str());
     }
     EXPECT_EQ(fileBytes(settingsFile()), kAllFalseFile);
-}
-
-TEST(SettingsFile, TheSaverWindowTakesItsSettingsFromTheFileWhenItIsCreated) {
-    SettingsFileScope scope;
-    writeFileBytes(settingsFile(), "true\r\r\nfalse\r\r\ntrue\r\r\ntrue\r\r\n");
-    for (const char* expected : {"TFTT", "FTTF"}) {
-        TestSaverWindow saver;
-        EXPECT_EQ(letters(saver.saver().render.renderState.logo->effects.settings), expected);
-        DeleteFileA(settingsFile().c_str());  // the next window finds no file
-    }
 }

@@ -21,6 +21,5 @@ void TestSaverWindow::destroy() {
     if (window && IsWindow(window)) DestroyWindow(window);
     window = nullptr;
     MSG quit;  // left here, the saver's quit would end the next modal loop
-    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) continue;
 }
