@@ -1,5 +1,6 @@
 #include "shell/saver_window.h"
 
+#include "shell/message_numbers.h"
 #include "shell/password.h"
 #include "shell/process_watchdog.h"
 
@@ -11,6 +12,20 @@ constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWND
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr UINT kHelpForwardMs = 2000;
+
+// The pure core's rules are written in its own copies of the platform's numbers: they must agree.
+static_assert(msg::WM_CREATE_ == WM_CREATE && msg::WM_DESTROY_ == WM_DESTROY && msg::WM_SETTEXT_ == WM_SETTEXT &&
+              msg::WM_PAINT_ == WM_PAINT && msg::WM_CLOSE_ == WM_CLOSE && msg::WM_SHOWWINDOW_ == WM_SHOWWINDOW &&
+              msg::WM_ACTIVATEAPP_ == WM_ACTIVATEAPP && msg::WM_SETCURSOR_ == WM_SETCURSOR &&
+              msg::WM_POWER_ == WM_POWER && msg::WM_HELP_ == WM_HELP && msg::WM_CONTEXTMENU_ == WM_CONTEXTMENU &&
+              msg::WM_NCHITTEST_ == WM_NCHITTEST && msg::WM_KEYDOWN_ == WM_KEYDOWN &&
+              msg::WM_SYSKEYDOWN_ == WM_SYSKEYDOWN && msg::WM_SYSCOMMAND_ == WM_SYSCOMMAND &&
+              msg::WM_TIMER_ == WM_TIMER && msg::WM_MOUSEMOVE_ == WM_MOUSEMOVE &&
+              msg::WM_LBUTTONDOWN_ == WM_LBUTTONDOWN && msg::WM_RBUTTONDOWN_ == WM_RBUTTONDOWN &&
+              msg::WM_MBUTTONDOWN_ == WM_MBUTTONDOWN && msg::WM_POWERBROADCAST_ == WM_POWERBROADCAST &&
+              msg::SC_NEXTWINDOW_ == SC_NEXTWINDOW && msg::SC_PREVWINDOW_ == SC_PREVWINDOW &&
+              msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER,
+              "the core's message numbers are the platform's");
 
 // The window whose creation is under way on this thread: its first message ties it to its handle.
 // The creation parameter stays null, as the desktop's own savers leave it.

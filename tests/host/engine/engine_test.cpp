@@ -35,10 +35,8 @@ void expectFields(const std::vector<std::uint8_t>& packet, const std::vector<Fie
             EXPECT_EQ(packet.at(field.offset + i), field.bytes[i]) << "offset " << field.offset + i;
 }
 
-DmxFrame frameOf(std::uint8_t first) {  // slot 512 marked too
-    DmxFrame frame{first};
-    return frame[511] = 0xEE, frame;
-}
+// A frame with its first slot as given and its last one marked.
+DmxFrame frameOf(std::uint8_t first, DmxFrame frame = {}) { return frame[0] = first, frame[511] = 0xEE, frame; }
 }  // namespace
 
 TEST(EffectsLanguage, ReadsEventsWithTheirTimesDevicesAndValuesAndTheSaversScripts) {

@@ -13,6 +13,7 @@
 #include "logo/logo_drawing.h"
 #include "logo/render_state.h"
 #include "logo/scene_setup.h"
+#include "logo/sprite_texture.h"
 #include "logo/sweep.h"
 #include "render/projection.h"
 #include "support/test_support.h"
@@ -29,7 +30,6 @@ std::unique_ptr<RenderState> stateAt(std::int32_t position, std::uint32_t lastTi
 // does: hue 0 (red), scale 1.
 std::atomic<bool> frameWriting{false};
 int drawsSoFar = 0;
-std::uint32_t noTick() { return 0; }
 int drawLettingAFrameIn() {
     if (++drawsSoFar % 2 == 1) return 0;
     frameWriting = true;
@@ -109,7 +109,7 @@ TEST(Cycle, TheLightScriptCarriesTheCyclesOwnColourWhateverAFrameWritesMeanwhile
             frameWriting = false;
             while (!cycleDone) logo.red = 0.21f, logo.green = 0.7f, logo.blue = 0.21f;  // the last hue's green
         });
-        startCycle(logo, LogoClock{noTick, drawLettingAFrameIn});
+        startCycle(logo, LogoClock{[] { return 0u; }, drawLettingAFrameIn});
         cycleDone = true;
         staleFrame.join();
     }
@@ -177,6 +177,19 @@ TEST(FrameShading, AlphaOverTheTailAndLightWithin62IndicesOfTheSpot) {
     EXPECT_EQ(shadedChannel(kColourTop, pointDistance(103, 40)), 0.0f);  // 63 away: exactly nothing
     EXPECT_GT(shadedChannel(kColourTop, pointDistance(102, 40)), 0.0f);
     EXPECT_LT(shadedChannel(kColourTop, pointDistance(40, 104)), 0.0f);
+}
+
+// A soft round spot: mirrored left to right and top to bottom, never brighter away from the middle
+// (231), and 0 on its border so no quad shows an edge.
+TEST(SpriteTexture, ASoftSpotMirroredBothWaysFadingToNothingAtItsBorder) {
+    std::uint8_t alpha[kSpriteTexelCount];
+    fillSpriteAlpha(alpha);
+    auto at = [&alpha](int x, int y) { return alpha[y * kSpriteTextureSize + x]; };
+    for (int y = 0, last = kSpriteTextureSize - 1; y <= last; ++y)
+        for (int x = 0; x <= last; ++x)
+            EXPECT_TRUE(at(x, y) == at(last - x, y) && at(x, y) == at(x, last - y) && ((x % last && y % last) || !at(x, y)) &&
+                        (x > 6 || at(x, y) <= at(x + 1, y)) && (y > 6 || at(x, y) <= at(x, y + 1))) << x << "," << y;
+    EXPECT_EQ(at(7, 7), 231);
 }
 
 // The sprites face the camera only once the frame's y flip has turned them: culling, which the scene
