@@ -5,19 +5,9 @@
 #include <map>
 #include <vector>
 
-namespace {
-std::vector<std::string> words(const std::string& text) {
-    std::vector<std::string> found;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
-        if (i > start) found.push_back(text.substr(start, i - start));
-    }
-    return found;
-}
+#include "text_lines.h"
 
+namespace {
 // Plain decimal, no sign, no leading zeros, from low to high.
 bool readWhole(const std::string& text, int low, int high, int& value) {
     if (text.empty() || text.size() > 5 || (text.size() > 1 && text[0] == '0')) return false;
@@ -84,20 +74,14 @@ LightsConfigReading readLightsConfig(const char* text, std::size_t length) {
         std::string line(text + start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        for (char c : line) {
-            const unsigned char byte = static_cast<unsigned char>(c);
-            if ((byte < 0x20 && c != '\t') || byte > 0x7E) {
-                char why[40];
-                std::snprintf(why, sizeof why, "unexpected byte 0x%02X", byte);
-                return fail(lineNumber, why);
-            }
-        }
+        const std::string badByte = unexpectedByte(line);
+        if (!badByte.empty()) return fail(lineNumber, badByte);
         line = line.substr(0, line.find('#'));
-        if (words(line).empty()) continue;
+        if (lineWords(line).empty()) continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) return fail(lineNumber, "expected KEY = VALUE");
-        const std::vector<std::string> keyWords = words(line.substr(0, equals));
-        const std::vector<std::string> values = words(line.substr(equals + 1));
+        const std::vector<std::string> keyWords = lineWords(line.substr(0, equals));
+        const std::vector<std::string> values = lineWords(line.substr(equals + 1));
         std::string key;
         for (const std::string& word : keyWords) key += (key.empty() ? "" : " ") + word;
         if (key.empty()) return fail(lineNumber, "a value without a key");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "text_lines.h"
+
 namespace {
 constexpr const char* kHeaderName = "zovi-effects";
 constexpr const char* kHeaderVersion = "1";
@@ -61,18 +63,6 @@ bool readPercentNumber(const std::string& token, int& percent) {
 bool readPercent(const std::string& token, int& percent) {
     if (token.size() < 2 || token.back() != '%') return false;
     return readPercentNumber(token.substr(0, token.size() - 1), percent);
-}
-
-std::vector<std::string> splitLine(const std::string& line) {
-    std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-    return tokens;
 }
 
 const char* deviceName(EffectDevice device) {
@@ -163,15 +153,9 @@ ParsedScript parseEffectsScript(const char* text, std::size_t length) {
         std::string line(text + start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        for (char c : line) {
-            const unsigned char byte = static_cast<unsigned char>(c);
-            if ((byte < 0x20 && c != '\t') || byte > 0x7E) {
-                char why[48];
-                std::snprintf(why, sizeof why, "unexpected byte 0x%02X", byte);
-                return fail(lineNumber, why);
-            }
-        }
-        const std::vector<std::string> tokens = splitLine(line);
+        const std::string badByte = unexpectedByte(line);
+        if (!badByte.empty()) return fail(lineNumber, badByte);
+        const std::vector<std::string> tokens = lineWords(line);
         if (tokens.empty() || tokens[0][0] == '#') continue;
         if (!headerSeen) {
             if (tokens.size() != 2 || tokens[0] != kHeaderName || tokens[1] != kHeaderVersion)
