@@ -23,8 +23,6 @@ def circle(trail):
             return found
 
 
-for room in sorted(edges):
-    print(room, "->", ", ".join(sorted(edges[room])))
 found = next(filter(None, (circle([room]) for room in edges)), None)
 if found:
     print("circle between rooms:", " -> ".join(found))
