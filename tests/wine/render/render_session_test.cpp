@@ -35,9 +35,9 @@ LRESULT CALLBACK spoilPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(formatSpoiler, code, wParam, lParam);
 }
-// A small window for a preview to fill, so that drawing costs next to nothing.
+// A small window for a preview to fill, so that drawing costs next to nothing, away from the screen's corner.
 HWND smallParent() {
-    static HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 160, 120, 0, 0, 0, 0);
+    static HWND parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP | WS_VISIBLE, 40, 30, 160, 120, 0, 0, 0, 0);
     return parent;
 }
 }  // namespace
