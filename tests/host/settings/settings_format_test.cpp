@@ -77,3 +77,16 @@ TEST(SettingsReading, WhatAFileReadsAsAndAgreementWithStdGetline) {
             << testing::PrintToString(stored) << " in pieces of " << pieceSize;
     }
 }
+
+TEST(SettingsReading, StopsReadingTheFileAfterTheFourthLine) {
+    const std::string stored = "true\r\r\ntrue\r\r\ntrue\r\r\ntrue\r\r\n" + std::string(100000, 'x');
+    std::string_view rest = stored;
+    int pieces = 0;
+    readSettingsFile([&](char* buffer, std::size_t capacity) {
+        ++pieces;
+        const std::size_t got = rest.copy(buffer, capacity);
+        rest.remove_prefix(got);
+        return got;
+    });
+    EXPECT_EQ(pieces, 1);
+}

@@ -68,7 +68,7 @@ TEST(SaverWindowFilter, WhatTheShellAnswersItselfInEachState) {
     const F running = {}, preview = {true}, approved = {false, true};
     const struct { SaverWindowFlags state; std::uint32_t message; std::uintptr_t wParam; FilterAction action; } rows[] = {
         {running, WM_CREATE_, 0, A::CreateThenPassOn},      {approved, WM_DESTROY_, 0, A::DestroyThenPassOn},
-        {preview, WM_SETTEXT_, 0, A::AnswerZero},           {running, WM_NCHITTEST_, 0, A::PassOn},
+        {preview, WM_SETTEXT_, 0, A::AnswerZero},           {approved, WM_NCHITTEST_, 0, A::PassOn},
         {running, WM_PAINT_, 0, A::HideCursorThenPassOn},   {preview, WM_PAINT_, 0, A::PassOn},
         {approved, WM_PAINT_, 0, A::DefaultWindowProc},     {running, WM_TIMER_, 1, A::SleepThenPassOn},
         {approved, WM_TIMER_, 1, A::AnswerZero},            {running, WM_KEYDOWN_, 0, A::PassOn},
