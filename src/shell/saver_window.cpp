@@ -26,6 +26,7 @@ static_assert(msg::WM_CREATE_ == WM_CREATE && msg::WM_DESTROY_ == WM_DESTROY && 
               msg::SC_NEXTWINDOW_ == SC_NEXTWINDOW && msg::SC_PREVWINDOW_ == SC_PREVWINDOW &&
               msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER,
               "the core's message numbers are the platform's");
+static_assert(kUnknownAcLineStatus == AC_LINE_UNKNOWN, "the core's unknown power line is the platform's");
 
 // The window whose creation is under way on this thread: its first message ties it to its handle.
 // The creation parameter stays null, as the desktop's own savers leave it.

@@ -131,6 +131,7 @@ TEST(CloseRules, MouseTravelIsMeasuredFromTheSavedPlaceIn96DpiPixels) {
     for (const auto& m : moves)
         EXPECT_EQ(mouseTravelCloses(saved, m.now, 4, m.dpi), m.closes) << m.now.x << "," << m.now.y << " at " << m.dpi;
     EXPECT_TRUE(mouseTravelCloses({-32768, -32768}, {32767, 32767}, 4, 96));
+    EXPECT_TRUE(mouseTravelCloses(saved, {201, 100}, 100, 96));  // exact for large thresholds too
 }
 
 TEST(PasswordRules, TheFirstCloseAsksAndOneWithin200MsOfARefusedPromptIsRefusedWithoutAsking) {
