@@ -2,7 +2,7 @@
 server: A = zovi.scr /s as shipped; B1 = the floor drawing the saver's own frame with nothing else;
 B0 = the floor only clearing and swapping. Runs A B1 B0 in turn for several rounds and prints every
 run, the medians, and A/B1 and A/B0 round by round. B1+ (the floor drawing, plus the common controls
-and two waiting threads that every saver process carries) is run after them to attribute memory.
+and three waiting threads that every saver process carries) is run after them to attribute memory.
 
 CPU is the program's own Linux process (user + system time, all its threads) per wall second while
 it runs; Wine's server works for every program alike and is printed apart, not counted in. Frames

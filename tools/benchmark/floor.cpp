@@ -7,9 +7,9 @@
 //   zovi-bench-floor draw controls threads
 //                                  B1 plus what every saver process carries whatever it does
 //                                  (B1+, to attribute memory): "controls" initialises the common
-//                                  controls at start, "threads" adds two threads that only wait,
-//                                  where the saver has its animation thread and its effects
-//                                  link's server thread
+//                                  controls at start, "threads" adds three threads that only
+//                                  wait, where the saver has its animation thread, its effects
+//                                  link's server thread and its process watchdog
 #include <windows.h>
 #include <commctrl.h>
 
@@ -91,15 +91,17 @@ void initialiseCommonControls() {
     }
 }
 
-void startWaitingThreads(HANDLE threads[2]) {
+constexpr int kCarriedThreads = 3;
+
+void startWaitingThreads(HANDLE (&threads)[kCarriedThreads]) {
     carriedThreadsQuit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    for (int i = 0; i < 2; ++i) threads[i] = CreateThread(nullptr, 0, waitUntilQuit, nullptr, 0, nullptr);
+    for (int i = 0; i < kCarriedThreads; ++i) threads[i] = CreateThread(nullptr, 0, waitUntilQuit, nullptr, 0, nullptr);
 }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     drawLogoFrames = std::strstr(commandLine, "clear") == nullptr;
-    HANDLE carriedThreads[2] = {};
+    HANDLE carriedThreads[kCarriedThreads] = {};
     if (std::strstr(commandLine, "controls")) initialiseCommonControls();
     if (std::strstr(commandLine, "threads")) startWaitingThreads(carriedThreads);
     WNDCLASSA windowClass = {};
@@ -122,7 +124,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     }
     if (carriedThreadsQuit) {
         SetEvent(carriedThreadsQuit);
-        WaitForMultipleObjects(2, carriedThreads, TRUE, INFINITE);
+        WaitForMultipleObjects(kCarriedThreads, carriedThreads, TRUE, INFINITE);
     }
     return 0;
 }
