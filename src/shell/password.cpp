@@ -5,7 +5,6 @@
 #include "shell/saver_window.h"
 
 namespace {
-constexpr UINT kScreenSaverRunningAction = 97;  // SPI_SETSCREENSAVERRUNNING
 using ChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
 
 bool passwordWanted() {
@@ -24,7 +23,7 @@ bool passwordWanted() {
 void setSaverRunning(bool win9xPlatform, BOOL on) {
     if (!win9xPlatform) return;
     UINT previous = 0;
-    SystemParametersInfoA(kScreenSaverRunningAction, static_cast<UINT>(on), &previous, 0);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, static_cast<UINT>(on), &previous, 0);
 }
 
 void loadPasswordModule(SaverShellState& shell) {

@@ -117,7 +117,6 @@ HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND p
                                   plan.bounds.bottom - plan.bounds.top, parent, nullptr,
                                   saver.shell.moduleInstance, nullptr);
     windowBeingCreated = nullptr;
-    saver.saverWindow = window;
     if (window && !parent) SetForegroundWindow(window);
     return window;
 }

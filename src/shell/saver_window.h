@@ -21,7 +21,6 @@ struct SaverWindow {
 
     SaverShellState& shell;
     bool previewMode = false;                 // set before a preview child is made; never cleared
-    HWND saverWindow = nullptr;               // the window once created
     UINT autoPlayMessage = 0;                 // "QueryCancelAutoPlay" on the older family, else 0
     std::uint8_t acLineStatus = kUnknownAcLineStatus;  // AC-line status seen last
     std::uint32_t mouseMoveThreshold = 4;     // travel tolerated without closing, in 96-dpi pixels
