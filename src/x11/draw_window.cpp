@@ -46,7 +46,6 @@ Window makeOwnWindow(DrawWindow& target) {
                   &ignored, &ignoredMask);
     const int widthMm = DisplayWidthMM(display, screen);
     if (widthMm > 0) target.dotsPerInch = static_cast<unsigned>(target.width * 254 / (widthMm * 10));
-    XMapRaised(display, window);
     return window;
 }
 }  // namespace
@@ -77,6 +76,10 @@ bool openDrawWindow(const ProgramOptions& options, DrawWindow& target, std::stri
     XSelectInput(target.display, target.window, StructureNotifyMask);
     XSync(target.display, False);
     return !xErrorSeen || (error = "no such window", false);
+}
+
+void showDrawWindow(DrawWindow& target) {
+    if (target.own) XMapRaised(target.display, target.window);
 }
 
 void closeDrawWindow(DrawWindow& target) {

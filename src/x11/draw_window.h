@@ -24,6 +24,9 @@ struct DrawWindow {
 // there is no display or the given window does not exist.
 bool openDrawWindow(const ProgramOptions& options, DrawWindow& target, std::string& error);
 
+// Shows an own window, once its first frame can follow at once: not a black screen while GL loads.
+void showDrawWindow(DrawWindow& target);
+
 // Destroys an own window and closes the connection.
 void closeDrawWindow(DrawWindow& target);
 

@@ -113,6 +113,7 @@ int runSaver(const ProgramOptions& options, const EffectsClient& effects) {
         setUpLogo(run.state, options.settings, clock, effects);
     }
     startAnimationWorker(run.animation, run.state, clock);
+    showDrawWindow(run.target);
 
     Display* display = run.target.display;
     run.reportStart = nowMicroseconds();
