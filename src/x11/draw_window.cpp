@@ -80,6 +80,10 @@ bool openDrawWindow(const ProgramOptions& options, DrawWindow& target, std::stri
 
 void showDrawWindow(DrawWindow& target) {
     if (target.own) XMapRaised(target.display, target.window);
+    // What the GL set-up met while it probed the server is not the window's end; from here on an
+    // error is. A window destroyed meanwhile still sends its DestroyNotify.
+    XSync(target.display, False);
+    xErrorSeen = false;
 }
 
 void closeDrawWindow(DrawWindow& target) {

@@ -25,6 +25,7 @@ struct DrawWindow {
 bool openDrawWindow(const ProgramOptions& options, DrawWindow& target, std::string& error);
 
 // Shows an own window, once its first frame can follow at once: not a black screen while GL loads.
+// Ends the set-up: errors count from here on.
 void showDrawWindow(DrawWindow& target);
 
 // Destroys an own window and closes the connection.

@@ -50,9 +50,6 @@ void handleEvent(SaverRun& run, const XEvent& event) {
         resizeGlxSurface(target, run.surface, event.xconfigure.width, event.xconfigure.height);
         if (run.drawing) setUpProjection(target.width, target.height);
         break;
-    case MapNotify:
-        if (target.own) XSetInputFocus(target.display, target.window, RevertToParent, CurrentTime);
-        break;
     case KeyPress:
     case ButtonPress:
         if (target.own) run.ending = true;
