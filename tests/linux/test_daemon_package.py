@@ -24,7 +24,7 @@ fade: False
 unfade: False
 splash: False
 timeout: 0:30:00
-programs: GL: zovi-logo --root \\n
+programs: GL: "Zovi Logo" zovi-logo --root \\n
 """
 
 
