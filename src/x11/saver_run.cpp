@@ -133,8 +133,8 @@ int runSaver(const ProgramOptions& options, const EffectsClient& effects) {
         waitUntil(nextTick, ConnectionNumber(display), endFd);
     }
 
-    // As on Windows: the thread told to stop, the GL context released, the thread joined (so no
-    // advance runs or can start), then the logo with its effects.
+    // The GL context released, the animation thread stopped and joined (so no advance runs or can
+    // start), and only then the logo with its effects, as the Windows teardown orders it.
     stopGlxSurface(run.target, run.surface);
     stopAnimationWorker(run.animation);
     run.state.logo.reset();
