@@ -13,6 +13,7 @@ from zovi_e2e import Desktop, Frame, run_tests, wait_for, windows_path  # noqa: 
 
 ARCH, DIST, VERSION = (sys.argv + [""])[1], os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
+SETUP_REFUSED = 3  # setup.exe's exit code when a newer zovi.scr is there
 PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-" + ARCH)
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
     (r"C:\windows\system32", r"C:\Program Files")
@@ -72,11 +73,12 @@ class Machine(Desktop):
         return out.stdout.partition("REG_SZ")[2].strip() or None, os.path.exists(unix(OURS))
 
 
-def test_setup_over_an_older_one_made_the_saver_run_and_uninstalled(machine):
+def test_setup_over_an_older_one_refused_as_a_downgrade_made_the_saver_run_and_uninstalled(machine):
     assert machine.run(SETUP[OLDER], "/S") == 0 and installed() == PROGRAM[OLDER]
     assert machine.engine() == (None, False), "the room engine is off by default"
-    assert machine.run(SETUP[VERSION], "/S", "/ACTIVATE", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
+    assert machine.run(SETUP[VERSION], "/S", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
     assert installed() == PROGRAM[VERSION], "the newer program in " + SYSTEM
+    assert machine.run(SETUP[OLDER], "/S") == SETUP_REFUSED and installed() == PROGRAM[VERSION], "downgrade"
     tree = machine.registry()
     [(key, entry)] = entries(tree).items()
     assert key.endswith(r"Software\Microsoft\Windows\CurrentVersion\Uninstall\ZoviLogoScreensaver"), key
@@ -85,7 +87,7 @@ def test_setup_over_an_older_one_made_the_saver_run_and_uninstalled(machine):
     assert entry["DisplayIcon"].lower() == SAVER.lower() + ",0" and "ModifyPath" not in entry
     assert int(entry["EstimatedSize"], 16) >= len(PROGRAM[VERSION]) // 1024
     assert signed(unix(UNINSTALLER)), "signed uninstaller"
-    assert tree[DESKTOP]["SCRNSAVE.EXE"].lower() == SAVER.lower() and tree[DESKTOP]["ScreenSaveActive"] == "1"
+    assert "SCRNSAVE.EXE" not in tree[DESKTOP], "nothing written for a user"
 
     saver = machine.saver("/s", program=SAVER)
     wait_for(lambda: len(Frame("import", "-window", "root", env=machine.env).lit(step=8)) > 20, what="the logo drawn")
@@ -114,11 +116,19 @@ def test_msi_installed_upgraded_refused_as_a_downgrade_and_removed(machine):
     assert entries(machine.registry()) == {} and installed() is None and machine.engine() == (None, False)
 
 
-def test_another_engine_is_left_alone_by_either(machine):
+def test_removal_leaves_what_others_put_there(machine):
+    # Another engine registered after the MSI's: removal takes the MSI's files and leaves that registration.
+    assert machine.run("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn") == 0 and machine.engine() == (OURS, True)
     assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f") == 0
-    for step in ((SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S"),
-                 ("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn")):
+    assert machine.run("msiexec", "/x", MSI[VERSION], "/qn") == 0 and machine.engine() == (THEIRS, False)
+    assert not os.path.exists(unix(HOME)), "the MSI's folder"
+    # Registered before: neither installer takes it over; a zovi.scr copied over setup's is not setup's to remove.
+    for step in (("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn"),
+                 (SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S")):
+        if step[0] == UNINSTALLER:
+            open(unix(SAVER), "wb").write(PROGRAM[VERSION])  # a copy from the zip
         assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
+    assert installed() == PROGRAM[VERSION]
 
 
 if __name__ == "__main__":
