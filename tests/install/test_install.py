@@ -1,6 +1,8 @@
-"""The release installed silently by setup.exe and by the MSI in a fresh Wine prefix of win64, win32 or both."""
+"""The release installed silently in fresh Wine prefixes. msi: the MSI in a 64-bit prefix, which the 64-bit
+msiexec alone can do. 32bit: setup.exe (a 32-bit program) in a 64-bit prefix, and both in a 32-bit prefix."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -9,12 +11,13 @@ import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from test_package import signed  # noqa: E402
-from zovi_e2e import Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
+from zovi_e2e import WINE, Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
 
-ARCH, DIST, VERSION = (sys.argv + [""])[1], os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]
+GROUP, ARCH, DIST, VERSION = (sys.argv + ["", ""])[1:3] + [os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
 SETUP_REFUSED = 3  # setup.exe's exit code when a newer zovi.scr is there
-PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-" + ARCH)
+PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-%s-%s" % (GROUP, ARCH))
+VIEW32 = ("/reg:32",) * (ARCH == "win64")  # the 32-bit saver's registry view, whichever reg asks
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
     (r"C:\windows\system32", r"C:\Program Files")
 SAVER, HOME, THEIRS = SYSTEM + r"\zovi.scr", PROGRAMS + "\\" + NAME, PROGRAMS + r"\Closed Effects\effects.dll"
@@ -56,7 +59,7 @@ class Machine(Desktop):
     def registry(self):
         """{key: {value: data}} that QUERY gives in one run (64-bit where wine reg reads the 32-bit view)."""
         open(unix(r"C:\query.bat"), "w").write(QUERY)
-        out = subprocess.run(["wine", "cmd", "/c", r"C:\query.bat"], env=self.env, capture_output=True, text=True,
+        out = subprocess.run([WINE, "cmd", "/c", r"C:\query.bat"], env=self.env, capture_output=True, text=True,
                              timeout=60)
         tree, values = {}, {}
         for line in filter(str.strip, out.stdout.splitlines()):
@@ -69,7 +72,7 @@ class Machine(Desktop):
 
     def engine(self):
         """The server registered for the effects class in the 32-bit saver's view; whether our engine is there."""
-        out = subprocess.run(["wine", "reg", "query", CLASS, "/ve"], env=self.env, capture_output=True, text=True)
+        out = subprocess.run([WINE, "reg", "query", CLASS, "/ve", *VIEW32], env=self.env, capture_output=True, text=True)
         return out.stdout.partition("REG_SZ")[2].strip() or None, os.path.exists(unix(OURS))
 
 
@@ -116,29 +119,39 @@ def test_msi_installed_upgraded_refused_as_a_downgrade_and_removed(machine):
     assert entries(machine.registry()) == {} and installed() is None and machine.engine() == (None, False)
 
 
-def test_removal_leaves_what_others_put_there(machine):
-    # Another engine registered after the MSI's: removal takes the MSI's files and leaves that registration.
-    assert machine.run("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn") == 0 and machine.engine() == (OURS, True)
-    assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f") == 0
-    assert machine.run("msiexec", "/x", MSI[VERSION], "/qn") == 0 and machine.engine() == (THEIRS, False)
-    assert not os.path.exists(unix(HOME)), "the MSI's folder"
-    # Registered before: neither installer takes it over; a zovi.scr copied over setup's is not setup's to remove.
-    for step in (("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn"),
-                 (SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S")):
-        if step[0] == UNINSTALLER:
-            open(unix(SAVER), "wb").write(PROGRAM[VERSION])  # a copy from the zip
+def test_another_engine_and_a_copy_of_the_saver_are_left_alone(machine):
+    if MSI_STEPS[0] in GROUPS[GROUP][1]:
+        # Another engine registered after the MSI's: removal takes the MSI's files and leaves that registration.
+        assert machine.run(*MSI_STEPS[0]) == 0 and machine.engine() == (OURS, True)
+        assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f", *VIEW32) == 0
+        assert machine.run(*MSI_STEPS[1]) == 0 and machine.engine() == (THEIRS, False)
+        assert not os.path.exists(unix(HOME)), "the MSI's folder"
+    # Registered before: neither installer takes it over.
+    assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f", *VIEW32) == 0
+    for step in GROUPS[GROUP][1]:
+        copied = step[0] == UNINSTALLER
+        if copied:
+            open(unix(SAVER), "wb").write(PROGRAM[VERSION])  # a copy from the zip, over setup's
         assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
-    assert installed() == PROGRAM[VERSION]
+        assert not copied or installed() == PROGRAM[VERSION], "a copy is not setup's to remove"
+
+
+# Each group's tests by name, the other engine's steps, and the prefixes it runs in.
+SETUP_STEPS = ((SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S"))
+MSI_STEPS = (("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn"))
+GROUPS = {"msi": ({"win64": "msi"}, MSI_STEPS),
+          "32bit": ({"win64": "setup", "win32": "setup|msi"}, SETUP_STEPS + MSI_STEPS * (ARCH == "win32"))}
 
 
 if __name__ == "__main__":
     if not ARCH:
-        runs = [subprocess.Popen([sys.executable, __file__, arch]) for arch in ("win64", "win32")]
+        runs = [subprocess.Popen([sys.executable, __file__, GROUP, arch]) for arch in GROUPS[GROUP][0]]
         sys.exit(max(run.wait() for run in runs))
     shutil.rmtree(PREFIX, ignore_errors=True)
     os.environ.update(ZOVI_WINEPREFIX=PREFIX, **({"WINEARCH": "win32"} if ARCH == "win32" else {}))
     started = time.monotonic()
+    wanted = re.compile(r"test_(%s|another)_" % GROUPS[GROUP][0][ARCH])
     with Machine() as shared:
-        run_tests(globals(), shared)
+        run_tests({name: test for name, test in globals().items() if wanted.match(name)}, shared)
     shutil.rmtree(PREFIX, ignore_errors=True)
-    print("%s prefix: %.0f s" % (ARCH, time.monotonic() - started))
+    print("%s %s prefix: %.0f s" % (GROUP, ARCH, time.monotonic() - started))
