@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "effects/effects_last_word.h"
 #include "effects/teardown_steps.h"
 #include "shell/password.h"
 
@@ -25,6 +26,7 @@ ProcessWatchdog& processWatchdog() {
 
 [[noreturn]] void endProcess(int exitCode) {
     setSaverRunning(processWatchdog().win9xPlatform, FALSE);
+    giveEffectsTheirLastWord();
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
     ExitProcess(static_cast<UINT>(exitCode));  // not reached: termination does not return
 }

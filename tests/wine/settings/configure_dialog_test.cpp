@@ -62,4 +62,9 @@ TEST(SettingsDialog, ShowsWhatTheFileReadsAsAndWritesItOnlyOnOk) {
                   click(dialog, IDOK);
               }), 1);
     EXPECT_EQ(fileBytes(settingsFile()), "false\r\r\ntrue\r\r\nfalse\r\r\nfalse\r\r\n");
+    // A file that cannot be replaced: OK ends as Cancel does, the file as it was.
+    HANDLE locked = CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(runDialog([](HWND dialog) { click(dialog, IDOK); }), 0);
+    CloseHandle(locked);
+    EXPECT_EQ(fileBytes(settingsFile()), "false\r\r\ntrue\r\r\nfalse\r\r\nfalse\r\r\n");
 }
