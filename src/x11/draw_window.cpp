@@ -75,7 +75,8 @@ bool openDrawWindow(const ProgramOptions& options, DrawWindow& target, std::stri
     // Only the window's own changes: size and destruction. Input is the daemon's to judge.
     XSelectInput(target.display, target.window, StructureNotifyMask);
     XSync(target.display, False);
-    return !xErrorSeen || (error = "no such window", false);
+    if (xErrorSeen) error = "no such window";  // gone between the look and the selection
+    return !xErrorSeen;
 }
 
 void showDrawWindow(DrawWindow& target) {
