@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <unistd.h>
 
+#include "x11/drawing_visual.h"
+
 namespace {
 bool xErrorSeen = false;
 
@@ -23,10 +25,22 @@ Window makeOwnWindow(DrawWindow& target) {
     target.height = DisplayHeight(display, screen);
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = BlackPixel(display, screen);
+    attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | StructureNotifyMask;
+    unsigned long chosen = CWBackPixel | CWBorderPixel | CWEventMask;
+    int depth = CopyFromParent;
+    Visual* visual = CopyFromParent;
+    // Without GLX the window is made all the same: it stays black while the logo runs undrawn.
+    if (XVisualInfo* drawing = chooseDrawingVisual(display)) {
+        depth = drawing->depth;
+        visual = drawing->visual;
+        attributes.colormap = XCreateColormap(display, root, visual, AllocNone);
+        chosen |= CWColormap;
+        XFree(drawing);
+    }
     const Window window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(target.width),
-                                        static_cast<unsigned>(target.height), 0, CopyFromParent, InputOutput,
-                                        CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+                                        static_cast<unsigned>(target.height), 0, depth, InputOutput, visual,
+                                        chosen, &attributes);
     XStoreName(display, window, "Zovi Logo Screensaver");
     target.deleteRequest = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window, &target.deleteRequest, 1);

@@ -2,6 +2,8 @@
 
 #include <X11/Xutil.h>
 
+#include "x11/drawing_visual.h"
+
 namespace {
 bool drawsWithGl(Display* display, XVisualInfo* visual) {
     int useGl = 0, doubleBuffered = 0, rgba = 0;
@@ -17,13 +19,6 @@ XVisualInfo* visualOfWindow(Display* display, Window window) {
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
     return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
-}
-
-// The Windows saver's pixel format: RGBA, double-buffered, a 16-bit depth buffer.
-XVisualInfo* fittingVisual(Display* display) {
-    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
-                    GLX_DEPTH_SIZE, 16, None};
-    return glXChooseVisual(display, DefaultScreen(display), wanted);
 }
 
 Window makeCoveringChild(DrawWindow& target, XVisualInfo* visual) {
@@ -46,7 +41,7 @@ bool startGlxSurface(DrawWindow& target, GlxSurface& surface) {
     surface.drawable = target.window;
     if (!visual || !drawsWithGl(target.display, visual)) {
         if (visual) XFree(visual);
-        visual = fittingVisual(target.display);
+        visual = chooseDrawingVisual(target.display);
         if (!visual) return false;
         surface.drawable = makeCoveringChild(target, visual);
         surface.coveringChild = true;
