@@ -15,7 +15,7 @@ from zovi_e2e import WINE, Desktop, Frame, run_tests, wait_for, windows_path  # 
 
 GROUP, ARCH, DIST, VERSION = (sys.argv + ["", ""])[1:3] + [os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
-SETUP_REFUSED = 3  # setup.exe's exit code when a newer zovi.scr is there
+SETUP_REFUSED, SETUP_UNREGISTERED = 3, 4  # setup.exe's exit codes: a newer zovi.scr there, the engine unregistered
 PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-%s-%s" % (GROUP, ARCH))
 VIEW32 = ("/reg:32",) * (ARCH == "win64")  # the 32-bit saver's registry view, whichever reg asks
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
@@ -50,9 +50,9 @@ def entries(tree):  # in either registry view
 
 
 class Machine(Desktop):
-    def run(self, *command):
+    def run(self, *command, env=None):
         """A Windows program's exit code in 8 bits, once all it started has ended (the uninstaller's copy too)."""
-        code = self.wine(*command, timeout=180) % 256
+        code = self.wine(*command, timeout=180, env=env) % 256
         subprocess.run(["wineserver", "-w"], env=self.env)
         return code
 
@@ -79,6 +79,10 @@ class Machine(Desktop):
 def test_setup_over_an_older_one_refused_as_a_downgrade_made_the_saver_run_and_uninstalled(machine):
     assert machine.run(SETUP[OLDER], "/S") == 0 and installed() == PROGRAM[OLDER]
     assert machine.engine() == (None, False), "the room engine is off by default"
+    # Wine loads no DLL whose override is empty: the engine's registration fails.
+    unloadable = dict(machine.env, WINEDLLOVERRIDES=machine.env["WINEDLLOVERRIDES"] + ";zovi_effects_engine=")
+    assert machine.run(SETUP[VERSION], "/S", "/ROOMENGINE", env=unloadable) == SETUP_UNREGISTERED
+    assert machine.engine() == (None, False), "an engine that could not be registered is not left installed"
     assert machine.run(SETUP[VERSION], "/S", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
     assert installed() == PROGRAM[VERSION], "the newer program in " + SYSTEM
     assert machine.run(SETUP[OLDER], "/S") == SETUP_REFUSED and installed() == PROGRAM[VERSION], "downgrade"
