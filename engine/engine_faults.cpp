@@ -1,11 +1,10 @@
 #include "engine_faults.h"
 
-#include <windows.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
+#include "engine_system.h"
 #include "journal.h"
 
 namespace {
@@ -59,21 +58,15 @@ EngineFaults parseEngineFaults(const std::string& text) {
 
 EngineFaults currentFaults() {
     // The items last noted as not understood, so each change is journalled once.
-    struct NotedItems {
-        NotedItems() { InitializeCriticalSection(&lock); }
-        CRITICAL_SECTION lock;
-        std::string items;
-    };
-    static NotedItems noted;
-    char text[1024];
-    const DWORD length = GetEnvironmentVariableA("ZOVI_EFFECTS_FAULTS", text, sizeof text);
-    const EngineFaults faults =
-        parseEngineFaults(length > 0 && length < sizeof text ? std::string(text, length) : std::string());
+    // Held only to compare and store a short text: a spin lock serves on every system.
+    static std::atomic_flag notedLock = ATOMIC_FLAG_INIT;
+    static std::string notedItems;
+    const EngineFaults faults = parseEngineFaults(environmentText("ZOVI_EFFECTS_FAULTS"));
     if (!faults.ignored.empty()) {
-        EnterCriticalSection(&noted.lock);
-        const bool fresh = faults.ignored != noted.items;
-        noted.items = faults.ignored;
-        LeaveCriticalSection(&noted.lock);
+        while (notedLock.test_and_set(std::memory_order_acquire)) {}
+        const bool fresh = faults.ignored != notedItems;
+        notedItems = faults.ignored;
+        notedLock.clear(std::memory_order_release);
         if (fresh) JournalLine("faults", -1, "ignored").text("items", faults.ignored.c_str()).write(0);
     }
     return faults;
@@ -85,9 +78,9 @@ void delayCall(const EngineFaults& faults) {
     if (!faults.delayMs || call < faults.delayFrom) return;
     // Said before the wait, so a test can see that a call is being held.
     JournalLine("faults", -1, "delay").number("call", call).number("ms", faults.delayMs).write(0);
-    Sleep(faults.delayMs);
+    sleepMs(faults.delayMs);
 }
 
 void slowRelease(const EngineFaults& faults) {
-    if (faults.slowReleaseMs) Sleep(faults.slowReleaseMs);
+    if (faults.slowReleaseMs) sleepMs(faults.slowReleaseMs);
 }

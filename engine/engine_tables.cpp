@@ -1,5 +1,3 @@
-#include <windows.h>
-
 #include <atomic>
 #include <cstdio>
 #include <type_traits>

@@ -1,6 +1,6 @@
 #pragma once
 // The engine's journal: one JSON object a line for every call it receives, appended to the file
-// that ZOVI_EFFECTS_JOURNAL names, or to zovi-effects-journal.jsonl in the temporary folder.
+// that ZOVI_EFFECTS_JOURNAL names, or on Windows to zovi-effects-journal.jsonl in the temporary folder.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,5 +29,5 @@ private:
 // Made once, when the engine is loaded.
 void startJournal();
 
-// Where the journal goes.
-std::wstring journalFile();
+// Where the journal goes (UTF-8); empty where there is none.
+std::string journalFile();

@@ -1,11 +1,28 @@
 #include "x11/room_client.h"
 
+#include <mutex>
+
 #include "effects/connect_codes.h"
+#include "engine_objects.h"
+#include "journal.h"
+#include "lights_output.h"
 
 namespace {
-// No room engine on this host: the logo runs without effects, as the Windows saver does without one.
-EffectsCode noEngine(EffectsRoot**, std::int32_t*) { return kConnectNotAvailable; }
-void nothingToDisconnect() {}
+// The room engine runs inside the program, built from the same code as the Windows one: its root is
+// handed out directly, with no server object between. Without a lights configuration it opens nothing.
+EffectsCode connectToEngine(EffectsRoot** root, std::int32_t* value) {
+    if (!root) return kConnectNoRootPlace;
+    if (value) *value = 0;
+    static std::once_flag prepared;
+    std::call_once(prepared, [] {
+        startJournal();
+        prepareLightsOutput();
+    });
+    *root = makeRoot();
+    return kEffectsSuccess;
+}
+
+void disconnectFromEngine() { engineReleaseCallback(); }
 }  // namespace
 
-EffectsClient roomEffectsClient() { return EffectsClient{noEngine, nothingToDisconnect}; }
+EffectsClient roomEffectsClient() { return EffectsClient{connectToEngine, disconnectFromEngine}; }
