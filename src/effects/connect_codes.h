@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "effects/effects_interface.h"
+#include "link/effects_interface.h"
 
 // The client's own failures, as connectEffects reports them.
 constexpr EffectsCode kConnectNoRootPlace = 2002;     // no place was given for the root table

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "effects/connect_codes.h"
-#include "effects/sent_message_wait.h"
-#include "effects/teardown_steps.h"
+#include "process/sent_message_wait.h"
+#include "process/teardown_steps.h"
 
 namespace {
 // The process's one client: the engine's server object lives on one thread of the process, so every
@@ -162,6 +162,6 @@ void disconnectEffects() {
     releaseLock(lock);
 }
 
-const EffectsClient kEngineEffectsClient = {connectEffects, disconnectEffects};
+const EffectsClient kEngineEffectsClient = {connectEffects, disconnectEffects, noteTeardownStep};
 
 const EffectsClientState& effectsClientState() { return client; }

@@ -5,7 +5,7 @@
 #include <shlwapi.h>
 
 #include "settings/settings_format.h"
-#include "settings/system_module.h"
+#include "process/system_module.h"
 
 namespace {
 const char kSettingsFileName[] = "Zovi Logo Screensaver.txt";

@@ -4,7 +4,7 @@
 
 #include "settings/configure_dialog.h"
 #include "shell/command_line.h"
-#include "shell/fault_guard.h"
+#include "process/fault_guard.h"
 #include "shell/password.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"

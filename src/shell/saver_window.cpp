@@ -1,11 +1,10 @@
 #include "shell/saver_window.h"
 
+#include "process/process_watchdog.h"
 #include "shell/message_numbers.h"
-#include "shell/password.h"
-#include "shell/process_watchdog.h"
 
 namespace {
-const char kSaverClassName[] = "WindowsScreenSaverClass";
+const char kSaverWindowClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
 const char kPreviewTitle[] = "Preview";
 constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -67,7 +66,7 @@ SaverWindowPlan planSaverWindow(SaverWindow& saver, HWND parent) {
     // Resource 100 does not exist (the icon group is 5): the class has no icon, as it always had.
     plan.windowClass.hIcon = LoadIconA(saver.shell.moduleInstance, MAKEINTRESOURCEA(100));
     plan.windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    plan.windowClass.lpszClassName = kSaverClassName;
+    plan.windowClass.lpszClassName = kSaverWindowClassName;
     if (parent) {
         GetClientRect(parent, &plan.bounds);
         plan.bounds.left = plan.bounds.top = 0;
@@ -85,7 +84,7 @@ SaverWindowPlan planSaverWindow(SaverWindow& saver, HWND parent) {
 
 // One full-screen saver at a time: a running one is brought to the front instead.
 bool bringRunningSaverToFront() {
-    HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
+    HWND running = FindWindowA(kSaverWindowClassName, kFullScreenTitle);
     if (!running || !IsWindow(running)) return false;
     SetForegroundWindow(running);
     return true;
@@ -111,7 +110,7 @@ HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND p
     if (!RegisterClassA(&plan.windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     windowBeingCreated = &saver;
-    HWND window = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style,
+    HWND window = CreateWindowExA(plan.exStyle, kSaverWindowClassName, plan.title, plan.style,
                                   plan.bounds.left, plan.bounds.top,
                                   plan.bounds.right - plan.bounds.left,
                                   plan.bounds.bottom - plan.bounds.top, parent, nullptr,
@@ -124,8 +123,8 @@ HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND p
 SaverWindowFlags flagsOf(const SaverWindow& saver) {
     SaverWindowFlags flags;
     flags.previewMode = saver.previewMode;
-    flags.closeApproved = saver.closeApproved;
-    flags.verifyingPassword = saver.verifyingPassword;
+    flags.closeApproved = saver.password.closeApproved;
+    flags.verifyingPassword = saver.password.verifyingPassword;
     flags.win9xPlatform = saver.shell.win9xPlatform;
     return flags;
 }
@@ -271,7 +270,7 @@ LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (defaultSaverRoute(flagsOf(*saver), message)) {
     case DefaultRoute::Default: break;
     case DefaultRoute::VerifyBeforeClose:
-        if (!verifyPasswordBeforeClose(*saver, window)) {
+        if (!verifyPasswordBeforeClose(saver->password, saver->shell, window)) {
             GetCursorPos(&saver->savedCursorPos);
             return 0;
         }

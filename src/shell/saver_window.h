@@ -5,7 +5,7 @@
 
 #include "render/render_session.h"
 #include "shell/close_rules.h"
-#include "shell/password_rules.h"
+#include "shell/password.h"
 #include "shell/shell_state.h"
 
 // The input-method call that swaps the context associated with a window.
@@ -29,10 +29,7 @@ struct SaverWindow {
     HMODULE imeModule = nullptr;              // IMM32.DLL when already in the process
     AssociateContextFn associateContextFn = nullptr;
     HANDLE savedImeContext = nullptr;         // the input context before it was switched off
-    // The password check's state:
-    bool verifyingPassword = false;           // the prompt is open: re-entry guard
-    bool closeApproved = false;               // set for good once closing is approved
-    DWORD lastVerifyTick = kNoVerificationYet;  // when the last prompt closed
+    PasswordPrompt password;                  // the password check's state
     bool endsProcess = false;                 // the process ends with this window
     RenderSession render;
 };

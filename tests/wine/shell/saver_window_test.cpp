@@ -59,7 +59,7 @@ TEST(SaverWindow, OnceClosingIsApprovedTicksDrawNothingAndInputIsLeftAlone) {
     TestSaverWindow saver;
     RenderSession& render = saver.saver().render;
     ASSERT_TRUE(pumpUntil([&] { return render.framesDrawn > 0; }));
-    saver.saver().closeApproved = true;
+    saver.saver().password.closeApproved = true;
     const std::uint32_t frames = render.framesDrawn;
     EXPECT_EQ(SendMessageA(saver.handle(), WM_TIMER, 1, 0), 0);
     EXPECT_FALSE(closedBy(saver, WM_KEYDOWN, VK_SPACE, 0));

@@ -1,12 +1,12 @@
-#include "shell/process_watchdog.h"
+#include "process/process_watchdog.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 
-#include "effects/teardown_steps.h"
-#include "shell/password.h"
+#include "process/saver_running_notice.h"
+#include "process/teardown_steps.h"
 
 namespace {
 enum class Phase { idle, startingUp, running, tearingDown };

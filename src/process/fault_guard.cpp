@@ -1,10 +1,10 @@
-#include "shell/fault_guard.h"
+#include "process/fault_guard.h"
 
 #include <windows.h>
 
 #include <exception>
 
-#include "shell/password.h"
+#include "process/saver_running_notice.h"
 
 namespace {
 // Whether the process's notice may need withdrawing; set once, before any mode runs.
