@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "effects/connect_codes.h"
+#include "process/failed_step.h"
 #include "process/sent_message_wait.h"
 #include "process/teardown_steps.h"
 
@@ -53,7 +54,10 @@ void closeServerHandles() {
 
 DWORD WINAPI serverThreadMain(LPVOID) {
     client.serverResult = CoInitialize(nullptr);
-    if (FAILED(client.serverResult)) return 0;
+    if (FAILED(client.serverResult)) {
+        reportFailedStep("effects engine: CoInitialize", static_cast<DWORD>(client.serverResult));
+        return 0;
+    }
     const GUID classId = platformGuid(kEffectsServerClassId);
     const GUID interfaceId = platformGuid(kEffectsServerInterfaceId);
     void* created = nullptr;
@@ -61,6 +65,9 @@ DWORD WINAPI serverThreadMain(LPVOID) {
         CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, &created);
     // A server that claims success without an object would be called through a null pointer.
     if (SUCCEEDED(client.serverResult) && !created) client.serverResult = E_POINTER;
+    // The registration's lookup fails here when no engine is registered or its module is gone.
+    if (FAILED(client.serverResult))
+        reportFailedStep("effects engine: CoCreateInstance", static_cast<DWORD>(client.serverResult));
     if (SUCCEEDED(client.serverResult)) {
         client.serverInterface = static_cast<EffectsServer*>(created);
         SetEvent(client.readyEvent);
