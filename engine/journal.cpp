@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "script_language.h"
+#include "json_text.h"
 
 namespace {
 CRITICAL_SECTION journalLock;

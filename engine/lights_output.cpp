@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "journal.h"
+#include "json_text.h"
 #include "lights_packets.h"
 
 namespace {

@@ -36,8 +36,8 @@ LONG WINAPI faultGuardFilter(EXCEPTION_POINTERS*) {
 [[noreturn]] void endAfterEscapedException() { endAfterFault(); }
 }  // namespace
 
-void installFaultGuard(bool win9xPlatform) {
-    guardedOnOlderFamily = win9xPlatform;
+void installFaultGuard(bool olderFamily) {
+    guardedOnOlderFamily = olderFamily;
     SetUnhandledExceptionFilter(faultGuardFilter);
     std::set_terminate(endAfterEscapedException);
 }

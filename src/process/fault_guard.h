@@ -5,4 +5,4 @@
 // ends the process with exit code -1, without a word. Under a debugger a fault is left to the
 // debugger. One guard per process, installed by the dispatcher before any mode runs and kept until
 // the process ends.
-void installFaultGuard(bool win9xPlatform);
+void installFaultGuard(bool olderFamily);

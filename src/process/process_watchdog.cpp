@@ -15,7 +15,7 @@ enum class Phase { idle, startingUp, running, tearingDown };
 struct ProcessWatchdog {
     std::atomic<Phase> phase{Phase::idle};
     HANDLE phaseChanged = nullptr;  // auto-reset: set at every change of phase
-    bool win9xPlatform = false;     // whether a saver-running notice may need withdrawing
+    bool olderFamily = false;  // whether a saver-running notice may need withdrawing
 };
 
 ProcessWatchdog& processWatchdog() {
@@ -24,7 +24,7 @@ ProcessWatchdog& processWatchdog() {
 }
 
 [[noreturn]] void endProcess(int exitCode) {
-    setSaverRunning(processWatchdog().win9xPlatform, FALSE);
+    setSaverRunning(processWatchdog().olderFamily, FALSE);
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
     ExitProcess(static_cast<UINT>(exitCode));  // not reached: termination does not return
 }
@@ -60,9 +60,9 @@ DWORD WINAPI watch(LPVOID) {
     }
 }
 
-void enterPhase(Phase phase, bool win9xPlatform) {
+void enterPhase(Phase phase, bool olderFamily) {
     ProcessWatchdog& watchdog = processWatchdog();
-    watchdog.win9xPlatform = win9xPlatform;
+    watchdog.olderFamily = olderFamily;
     if (!watchdog.phaseChanged) {
         watchdog.phaseChanged = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         HANDLE thread = watchdog.phaseChanged ? CreateThread(nullptr, 0, watch, nullptr, 0, nullptr) : nullptr;
@@ -73,7 +73,7 @@ void enterPhase(Phase phase, bool win9xPlatform) {
 }
 }  // namespace
 
-void watchStartUp(bool win9xPlatform) { enterPhase(Phase::startingUp, win9xPlatform); }
+void watchStartUp(bool olderFamily) { enterPhase(Phase::startingUp, olderFamily); }
 
 void startUpDone() {
     Phase startingUp = Phase::startingUp;
@@ -81,4 +81,4 @@ void startUpDone() {
         SetEvent(processWatchdog().phaseChanged);
 }
 
-void watchTeardown(bool win9xPlatform) { enterPhase(Phase::tearingDown, win9xPlatform); }
+void watchTeardown(bool olderFamily) { enterPhase(Phase::tearingDown, olderFamily); }

@@ -5,4 +5,4 @@
 // family keeps such a notice; elsewhere nothing is done. The notice is one per system, so any thread
 // may withdraw it: the password module gives it, and the fault guard and the watchdog withdraw it
 // before they end the process.
-void setSaverRunning(bool win9xPlatform, BOOL on);
+void setSaverRunning(bool olderFamily, BOOL on);

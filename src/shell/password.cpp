@@ -21,7 +21,7 @@ bool passwordWanted() {
 }  // namespace
 
 void loadPasswordModule(SaverShellState& shell) {
-    if (!shell.win9xPlatform) return;
+    if (!shell.olderFamily) return;
     if (shell.passwordModule) unloadPasswordModule(shell);
     if (!passwordWanted()) return;
     shell.passwordModule = loadSystemModule("PASSWORD.CPL");
@@ -34,7 +34,7 @@ void loadPasswordModule(SaverShellState& shell) {
 }
 
 void unloadPasswordModule(SaverShellState& shell) {
-    if (!shell.win9xPlatform || !shell.passwordModule) return;
+    if (!shell.olderFamily || !shell.passwordModule) return;
     FreeLibrary(shell.passwordModule);
     shell.passwordModule = nullptr;
     if (shell.verifyPasswordFn) {

@@ -1,10 +1,10 @@
 #include "shell/saver_window.h"
 
+#include "link/saver_window_class.h"
 #include "process/process_watchdog.h"
 #include "shell/message_numbers.h"
 
 namespace {
-const char kSaverWindowClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
 const char kPreviewTitle[] = "Preview";
 constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -23,7 +23,12 @@ static_assert(msg::WM_CREATE_ == WM_CREATE && msg::WM_DESTROY_ == WM_DESTROY && 
               msg::WM_LBUTTONDOWN_ == WM_LBUTTONDOWN && msg::WM_RBUTTONDOWN_ == WM_RBUTTONDOWN &&
               msg::WM_MBUTTONDOWN_ == WM_MBUTTONDOWN && msg::WM_POWERBROADCAST_ == WM_POWERBROADCAST &&
               msg::SC_NEXTWINDOW_ == SC_NEXTWINDOW && msg::SC_PREVWINDOW_ == SC_PREVWINDOW &&
-              msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER,
+              msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER &&
+              msg::PWR_CRITICALRESUME_ == PWR_CRITICALRESUME && msg::PBT_APMRESUMECRITICAL_ == PBT_APMRESUMECRITICAL &&
+              msg::PBT_APMRESUMESUSPEND_ == PBT_APMRESUMESUSPEND && msg::PBT_APMRESUMESTANDBY_ == PBT_APMRESUMESTANDBY &&
+              msg::PBT_APMPOWERSTATUSCHANGE_ == PBT_APMPOWERSTATUSCHANGE &&
+              msg::PBT_APMRESUMEAUTOMATIC_ == PBT_APMRESUMEAUTOMATIC &&
+              msg::PBTF_APMRESUMEFROMFAILURE_ == PBTF_APMRESUMEFROMFAILURE,
               "the core's message numbers are the platform's");
 static_assert(kUnknownAcLineStatus == AC_LINE_UNKNOWN, "the core's unknown power line is the platform's");
 
@@ -105,7 +110,7 @@ std::uint8_t acLineStatusNow() {
 
 HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND parent) {
     saver.autoPlayMessage =
-        saver.shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+        saver.shell.olderFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
     // A class left registered by an earlier window of this process is the same class.
     if (!RegisterClassA(&plan.windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
@@ -125,7 +130,7 @@ SaverWindowFlags flagsOf(const SaverWindow& saver) {
     flags.previewMode = saver.previewMode;
     flags.closeApproved = saver.password.closeApproved;
     flags.verifyingPassword = saver.password.verifyingPassword;
-    flags.win9xPlatform = saver.shell.win9xPlatform;
+    flags.olderFamily = saver.shell.olderFamily;
     return flags;
 }
 
@@ -196,14 +201,14 @@ LRESULT filterMessage(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
     switch (saverWindowFilter(flagsOf(saver), message, wParam)) {
     case FilterAction::PassOn: break;
     case FilterAction::CreateThenPassOn:
-        if (saver.endsProcess) watchStartUp(saver.shell.win9xPlatform);
+        if (saver.endsProcess) watchStartUp(saver.shell.olderFamily);
         switchInputMethodOff(saver, window);
         saver.screenDpi = screenDpi();
         GetCursorPos(&saver.savedCursorPos);
         if (!saver.previewMode) SetCursor(nullptr);
         break;
     case FilterAction::DestroyThenPassOn:
-        if (saver.endsProcess) watchTeardown(saver.shell.win9xPlatform);
+        if (saver.endsProcess) watchTeardown(saver.shell.olderFamily);
         restoreInputMethod(saver, window);
         PostQuitMessage(0);
         break;

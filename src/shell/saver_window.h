@@ -39,10 +39,11 @@ struct SaverWindow {
 // (0 in every outcome, also when no window could be made or another saver already runs).
 int runSaverWindow(SaverShellState& shell, HWND parent);
 
-// Registers the saver window class and creates the window of the mode for window, without the
-// one-instance check and the password module of a full-screen run; WM_CREATE has run when it
-// returns. Null when registration or creation failed.
-HWND createSaverWindow(SaverWindow& window, HWND parent);
+// Registers the saver window class and creates the window for saver: a preview child filling
+// parent's client area, or full screen when parent is null, without the one-instance check and
+// the password module of a full-screen run. WM_CREATE has run when it returns. Null when
+// registration or creation failed.
+HWND createSaverWindow(SaverWindow& saver, HWND parent);
 
 // The saver window class's procedure: it filters messages and hands the rest to the render host.
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
