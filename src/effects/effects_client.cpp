@@ -7,6 +7,26 @@
 #include "process/sent_message_wait.h"
 #include "process/teardown_steps.h"
 
+// The core's mapping is written in its own copies of the platform's results: they must agree.
+static_assert(hr::E_NOTIMPL_ == static_cast<std::uint32_t>(E_NOTIMPL) &&
+                  hr::E_NOINTERFACE_ == static_cast<std::uint32_t>(E_NOINTERFACE) &&
+                  hr::CO_E_INIT_TLS_ == static_cast<std::uint32_t>(CO_E_INIT_TLS) &&
+                  hr::CO_E_INIT_SHARED_ALLOCATOR_ == static_cast<std::uint32_t>(CO_E_INIT_SHARED_ALLOCATOR) &&
+                  hr::CO_E_INIT_MEMORY_ALLOCATOR_ == static_cast<std::uint32_t>(CO_E_INIT_MEMORY_ALLOCATOR) &&
+                  hr::CO_E_INIT_CLASS_CACHE_ == static_cast<std::uint32_t>(CO_E_INIT_CLASS_CACHE) &&
+                  hr::CO_E_INIT_TLS_CHANNEL_CONTROL_ == static_cast<std::uint32_t>(CO_E_INIT_TLS_CHANNEL_CONTROL) &&
+                  hr::CO_E_CLSREG_INCONSISTENT_ == static_cast<std::uint32_t>(CO_E_CLSREG_INCONSISTENT) &&
+                  hr::CO_E_IIDREG_INCONSISTENT_ == static_cast<std::uint32_t>(CO_E_IIDREG_INCONSISTENT) &&
+                  hr::CO_E_NOT_SUPPORTED_ == static_cast<std::uint32_t>(CO_E_NOT_SUPPORTED) &&
+                  hr::CO_E_RELOAD_DLL_ == static_cast<std::uint32_t>(CO_E_RELOAD_DLL) &&
+                  hr::CO_E_CLASS_DISABLED_ == static_cast<std::uint32_t>(CO_E_CLASS_DISABLED) &&
+                  hr::CLASS_E_NOAGGREGATION_ == static_cast<std::uint32_t>(CLASS_E_NOAGGREGATION) &&
+                  hr::REGDB_E_CLASSNOTREG_ == static_cast<std::uint32_t>(REGDB_E_CLASSNOTREG) &&
+                  hr::E_ACCESSDENIED_ == static_cast<std::uint32_t>(E_ACCESSDENIED) &&
+                  hr::E_OUTOFMEMORY_ == static_cast<std::uint32_t>(E_OUTOFMEMORY) &&
+                  hr::MOD_NOT_FOUND_ == (0x80000000u | FACILITY_WIN32 << 16 | ERROR_MOD_NOT_FOUND),
+              "the core's server results are the platform's");
+
 namespace {
 // The process's one client: the engine's server object lives on one thread of the process, so every
 // connection of every window shares it. Made before the program starts and kept until it ends.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "effects/connect_codes.h"
 #include "effects/effect_scripts.h"
 #include "effects/script_key.h"
 #include "effects/stored_scripts.h"
@@ -52,21 +51,6 @@ TEST(SubstituteColour, ReplacesOnlyTheFirstTokenOfTheChosenLightScript) {
         ASSERT_NE(chosen.find("_VALUE_"), std::string::npos);
         EXPECT_EQ(prepareLightScript(link, 0.21f, 0.7f, 0.455f), substituteColour(chosen, "20 69 45")) << background;
     }
-}
-
-TEST(ConnectCodes, ServerResultsMapOntoTheClientsCodes) {
-    const struct { EffectsCode code; std::initializer_list<std::uint32_t> hresults; } groups[] = {
-        {2011, {0x80004001, 0x80004002, 0x8000401F, 0x80004020, 0x80004021, 0x80004022, 0x80040110, 0x80040154,
-                0x80070005, 0x8007007E}},
-        {2003, {0x80004006, 0x80004007, 0x80004008, 0x80004009, 0x8000400C, 0x8007000E}}, {2015, {0x80004027}},
-        // The neighbours of every range, and success values, which a start never ends with.
-        {2014, {0x80004003, 0x80004005, 0x8000400A, 0x8000400B, 0x8000400D, 0x8000401E, 0x80004023, 0x80004026,
-                0x80004028, 0x8004010F, 0x80040111, 0x80040153, 0x80040155, 0x80070004, 0x80070006, 0x8007000D,
-                0x8007000F, 0x8007007D, 0x8007007F, 0x0, 0x1, 0xFFFFFFFF}},
-    };
-    for (const auto& group : groups)
-        for (std::uint32_t hresult : group.hresults)
-            EXPECT_EQ(connectCodeForServerResult(static_cast<std::int32_t>(hresult)), group.code) << std::hex << hresult;
 }
 
 // A send that fails (4444) stops neither the other scripts nor the next cycle.
