@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effects/connect_codes.h"
 #include "effects/effect_scripts.h"
 #include "effects/script_key.h"
 #include "effects/stored_scripts.h"
@@ -51,6 +52,13 @@ TEST(SubstituteColour, ReplacesOnlyTheFirstTokenOfTheChosenLightScript) {
         ASSERT_NE(chosen.find("_VALUE_"), std::string::npos);
         EXPECT_EQ(prepareLightScript(link, 0.21f, 0.7f, 0.455f), substituteColour(chosen, "20 69 45")) << background;
     }
+}
+
+// One failed start of each kind; which platform result is of which kind the Windows build holds.
+TEST(ConnectCodes, EachKindOfFailedServerStartHasItsCode) {
+    const struct { std::uint32_t hresult; EffectsCode code; } kinds[] = {
+        {0x80040154, 2011}, {0x8007000E, 2003}, {0x80004027, 2015}, {0x80004005, 2014}, {0, 2014}};
+    for (const auto& k : kinds) EXPECT_EQ(connectCodeForServerResult(static_cast<std::int32_t>(k.hresult)), k.code);
 }
 
 // A send that fails (4444) stops neither the other scripts nor the next cycle.
