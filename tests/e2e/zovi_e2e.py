@@ -13,6 +13,12 @@ BUILD = os.environ.get("ZOVI_BUILD", os.path.join(ROOT, "build", "win32"))
 SCR = os.environ.get("ZOVI_SCR", os.path.join(BUILD, "zovi.scr"))
 PROBE = os.environ.get("ZOVI_PROBE", os.path.join(BUILD, "zovi-probe.exe"))
 ENGINE = os.environ.get("ZOVI_EFFECTS_ENGINE", os.path.join(BUILD, "engine", "zovi_effects_engine.dll"))
+# What tools/wine-env says of this machine: the build that runs here, the loader to run it with, and
+# the project's prefix for it (ZOVI_WINEPREFIX aside, which a test may set later).
+ARCH, WINE, PREFIX = subprocess.run(
+    ["bash", "-c", 'source "$0/tools/wine-env" && printf "%s\n" "$zovi_wine_arch" "$ZOVI_WINE" "$WINEPREFIX"', ROOT],
+    env={k: v for k, v in os.environ.items() if k != "ZOVI_WINEPREFIX"}, capture_output=True, text=True,
+    check=True).stdout.splitlines()
 
 
 def windows_path(path):
@@ -66,7 +72,8 @@ class Desktop:
         self.journal_path = os.path.join(self.work.name, "journal.jsonl")
         self.env = dict(os.environ, DISPLAY=":" + self.xvfb.stdout.readline().strip(), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", ZOVI_EFFECTS_JOURNAL=windows_path(self.journal_path),
-                        WINEPREFIX=os.environ.get("ZOVI_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")))
+                        WINEPREFIX=os.environ.get("ZOVI_WINEPREFIX", PREFIX),
+                        **({"WINELOADER": WINE} if ARCH == "win64" else {}))
         self.settings = os.path.join(self.env["WINEPREFIX"], "drive_c", "users", getpass.getuser(), "AppData",
                                      "Roaming", "Zovi Logo Screensaver.txt")
         self.kept = open(self.settings, "rb").read() if os.path.exists(self.settings) else None
@@ -103,13 +110,13 @@ class Desktop:
 
     def wine(self, *command, timeout=60, env=None):
         """Runs a Windows program to its end; its signed exit code."""
-        return exit_code(subprocess.Popen(["wine", *map(str, command)], env=env or self.env, stdout=subprocess.DEVNULL,
+        return exit_code(subprocess.Popen([WINE, *map(str, command)], env=env or self.env, stdout=subprocess.DEVNULL,
                                           stderr=subprocess.DEVNULL), timeout)
 
     def saver(self, *args, window="Screen Saver", program=SCR, cwd=None):
         """zovi.scr (or program) started with args and a fresh journal, once its window of that title shows."""
         open(self.journal_path, "w").close()  # the engine appends
-        process = subprocess.Popen(["wine", program, *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL,
+        process = subprocess.Popen([WINE, program, *args], env=self.env, cwd=cwd, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         if window:
             wait_for(lambda: self.windows(window), what="the window " + window)
@@ -122,12 +129,12 @@ class Desktop:
 
     def probe(self, *args):
         """zovi-probe's answer: the saver seen from outside as the desktop sees it."""
-        return subprocess.run(["wine", PROBE, *map(str, args)], env=self.env, timeout=60, capture_output=True,
+        return subprocess.run([WINE, PROBE, *map(str, args)], env=self.env, timeout=60, capture_output=True,
                               text=True).stdout.strip()
 
     def preview_host(self, width=152, height=112):
         """The Control Panel stand-in running "zovi.scr /p <its handle>": its process, its handle, the child's."""
-        host = subprocess.Popen(["wine", PROBE, "preview", SCR, str(width), str(height)], env=self.env, text=True,
+        host = subprocess.Popen([WINE, PROBE, "preview", SCR, str(width), str(height)], env=self.env, text=True,
                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=1)
         return host, int(host.stdout.readline().split()[1]), int(host.stdout.readline().split()[1])
 

@@ -1,6 +1,8 @@
-"""The release installed silently by setup.exe and by the MSI in a fresh Wine prefix of win64, win32 or both."""
+"""The release installed silently in fresh Wine prefixes. msi: the MSI in a 64-bit prefix, which the 64-bit
+msiexec alone can do. 32bit: setup.exe (a 32-bit program) in a 64-bit prefix, and both in a 32-bit prefix."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -9,11 +11,12 @@ import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 from test_package import signed  # noqa: E402
-from zovi_e2e import Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
+from zovi_e2e import WINE, Desktop, Frame, run_tests, wait_for, windows_path  # noqa: E402
 
-ARCH, DIST, VERSION = (sys.argv + [""])[1], os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]
+GROUP, ARCH, DIST, VERSION = (sys.argv + ["", ""])[1:3] + [os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
-PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-" + ARCH)
+PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-%s-%s" % (GROUP, ARCH))
+VIEW32 = ("/reg:32",) * (ARCH == "win64")  # the 32-bit saver's registry view, whichever reg asks
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
     (r"C:\windows\system32", r"C:\Program Files")
 SAVER, HOME, THEIRS = SYSTEM + r"\zovi.scr", PROGRAMS + "\\" + NAME, PROGRAMS + r"\Closed Effects\effects.dll"
@@ -55,7 +58,7 @@ class Machine(Desktop):
     def registry(self):
         """{key: {value: data}} that QUERY gives in one run (64-bit where wine reg reads the 32-bit view)."""
         open(unix(r"C:\query.bat"), "w").write(QUERY)
-        out = subprocess.run(["wine", "cmd", "/c", r"C:\query.bat"], env=self.env, capture_output=True, text=True,
+        out = subprocess.run([WINE, "cmd", "/c", r"C:\query.bat"], env=self.env, capture_output=True, text=True,
                              timeout=60)
         tree, values = {}, {}
         for line in filter(str.strip, out.stdout.splitlines()):
@@ -68,7 +71,7 @@ class Machine(Desktop):
 
     def engine(self):
         """The server registered for the effects class in the 32-bit saver's view; whether our engine is there."""
-        out = subprocess.run(["wine", "reg", "query", CLASS, "/ve"], env=self.env, capture_output=True, text=True)
+        out = subprocess.run([WINE, "reg", "query", CLASS, "/ve", *VIEW32], env=self.env, capture_output=True, text=True)
         return out.stdout.partition("REG_SZ")[2].strip() or None, os.path.exists(unix(OURS))
 
 
@@ -115,20 +118,27 @@ def test_msi_installed_upgraded_refused_as_a_downgrade_and_removed(machine):
 
 
 def test_another_engine_is_left_alone_by_either(machine):
-    assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f") == 0
-    for step in ((SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S"),
-                 ("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn")):
+    assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f", *VIEW32) == 0
+    for step in GROUPS[GROUP][1]:
         assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
+
+
+# Each group's tests by name, the other engine's steps, and the prefixes it runs in.
+SETUP_STEPS = ((SETUP[VERSION], "/S", "/ROOMENGINE"), (UNINSTALLER, "/S"))
+MSI_STEPS = (("msiexec", "/i", MSI[VERSION], "ADDLOCAL=ALL", "/qn"), ("msiexec", "/x", MSI[VERSION], "/qn"))
+GROUPS = {"msi": ({"win64": "msi"}, MSI_STEPS),
+          "32bit": ({"win64": "setup", "win32": "setup|msi"}, SETUP_STEPS + MSI_STEPS * (ARCH == "win32"))}
 
 
 if __name__ == "__main__":
     if not ARCH:
-        runs = [subprocess.Popen([sys.executable, __file__, arch]) for arch in ("win64", "win32")]
+        runs = [subprocess.Popen([sys.executable, __file__, GROUP, arch]) for arch in GROUPS[GROUP][0]]
         sys.exit(max(run.wait() for run in runs))
     shutil.rmtree(PREFIX, ignore_errors=True)
     os.environ.update(ZOVI_WINEPREFIX=PREFIX, **({"WINEARCH": "win32"} if ARCH == "win32" else {}))
     started = time.monotonic()
+    wanted = re.compile(r"test_(%s|another)_" % GROUPS[GROUP][0][ARCH])
     with Machine() as shared:
-        run_tests(globals(), shared)
+        run_tests({name: test for name, test in globals().items() if wanted.match(name)}, shared)
     shutil.rmtree(PREFIX, ignore_errors=True)
-    print("%s prefix: %.0f s" % (ARCH, time.monotonic() - started))
+    print("%s %s prefix: %.0f s" % (GROUP, ARCH, time.monotonic() - started))

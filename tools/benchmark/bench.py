@@ -16,7 +16,7 @@ import sys
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-BUILD = os.path.join(ROOT, "build", "win32")
+BUILD = os.path.join(ROOT, "build", os.environ.get("ZOVI_BENCH_ARCH", "win32"))  # the pair that runs here
 COUNTER = os.path.join(ROOT, "build", "bench", "frame_counter")  # built by tools/bench
 TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -90,7 +90,7 @@ def run(kind, seconds, env):
     # The counter waits for the window before the program starts, so it sees the first present.
     counter = subprocess.Popen([COUNTER, title, str(seconds)], env=env, stdout=subprocess.PIPE, text=True)
     started = time.monotonic()
-    program = subprocess.Popen(["wine", *command], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    program = subprocess.Popen([os.environ.get("ZOVI_WINE", "wine"), *command], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     pid = 0
     while not pid and time.monotonic() - started < 30:
         pid = linux_pid(image)
