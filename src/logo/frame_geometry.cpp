@@ -21,9 +21,11 @@ void computeFrameGeometry(const LogoAnimation& logo, FrameGeometry& frame) {
             shadedChannel(red, distance), shadedChannel(green, distance), shadedChannel(blue, distance), alpha,
             roundToFloat(x - h), roundToFloat(x + h), roundToFloat(y - h), roundToFloat(y + h)};
     }
-    for (int i = 0; i < kOutlinePointCount; ++i) {
+    int i = 0;
+    for (LineVertex& vertex : frame.line) {
         const float distance = pointDistance(i, sweep);
-        frame.line[i] = {shadedChannel(red, distance), shadedChannel(green, distance),
-                         shadedChannel(blue, distance), lineAlphaAt(i)};
+        vertex = {shadedChannel(red, distance), shadedChannel(green, distance), shadedChannel(blue, distance),
+                  lineAlphaAt(i)};
+        ++i;
     }
 }
