@@ -8,6 +8,10 @@
 
 namespace {
 CRITICAL_SECTION journalLock;
+// Across processes (a preview and a full-screen saver write one journal): a line is appended whole,
+// and the default journal starts over only while no other writer is half-way through a line.
+HANDLE journalWriters = nullptr;
+constexpr DWORD kLongestWriterWaitMs = 2000;  // a writer that died holding it is noticed at once
 // The journal in the temporary folder, where nobody asked for one (an installed engine), starts
 // over beyond this size instead of growing for as long as the saver runs.
 constexpr LONGLONG kLongestDefaultJournal = 4 * 1024 * 1024;
@@ -46,6 +50,7 @@ void appendLine(const std::string& line) {
     // Opened for each line and shared, so a reader sees every call as soon as it is made and
     // several processes may write one journal.
     EnterCriticalSection(&journalLock);
+    const DWORD waited = journalWriters ? WaitForSingleObject(journalWriters, kLongestWriterWaitMs) : WAIT_FAILED;
     bool named = false;
     const std::wstring path = journalPath(named);
     const DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -63,11 +68,20 @@ void appendLine(const std::string& line) {
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         CloseHandle(file);
     }
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(journalWriters);
     LeaveCriticalSection(&journalLock);
 }
 }  // namespace
 
-void startJournal() { InitializeCriticalSection(&journalLock); }
+void startJournal() {
+    InitializeCriticalSection(&journalLock);
+    journalWriters = CreateMutexA(nullptr, FALSE, "Zovi effects journal writers");
+}
+
+std::wstring journalFile() {
+    bool named = false;
+    return journalPath(named);
+}
 
 JournalLine::JournalLine(const char* table, int slot, const char* call) {
     head = "{\"time\":" + timeNow() + ",\"thread\":" + std::to_string(GetCurrentThreadId()) +

@@ -28,3 +28,6 @@ private:
 
 // Made once, when the engine is loaded.
 void startJournal();
+
+// Where the journal goes.
+std::wstring journalFile();

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "process/effects_last_word.h"
 #include "process/saver_running_notice.h"
 
 namespace {
@@ -22,6 +23,7 @@ bool debuggerPresent() {
 // on, and a saver that cannot end locks the user out of the next one.
 [[noreturn]] void endAfterFault() {
     setSaverRunning(guardedOnOlderFamily, FALSE);
+    giveEffectsTheirLastWord();
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
     ExitProcess(static_cast<UINT>(-1));  // not reached: termination does not return to its caller
 }

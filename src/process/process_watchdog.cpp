@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "process/effects_last_word.h"
 #include "process/saver_running_notice.h"
 #include "process/teardown_steps.h"
 
@@ -25,6 +26,7 @@ ProcessWatchdog& processWatchdog() {
 
 [[noreturn]] void endProcess(int exitCode) {
     setSaverRunning(processWatchdog().olderFamily, FALSE);
+    giveEffectsTheirLastWord();
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
     ExitProcess(static_cast<UINT>(exitCode));  // not reached: termination does not return
 }

@@ -8,7 +8,8 @@
 // - from its WM_DESTROY on, some step of the teardown (the animation thread's end, each release,
 //   the release callback, the server thread's end) must complete every 3 s, or the process ends
 //   with 0, the code the user's close gives. A slow engine gets all the time its steps take.
-// Either way the saver-running notice is withdrawn first. The logo is never destroyed under a
+// Either way the saver-running notice is withdrawn first and the effects engine given its last word
+// (effects_last_word.h). The logo is never destroyed under a
 // thread that may still use it: the process ends instead. One watchdog per process, with a thread
 // of its own from the first start on; it lives until the process ends.
 void watchStartUp(bool olderFamily);

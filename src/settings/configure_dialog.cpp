@@ -21,16 +21,16 @@ void showSettings(HWND dialog) {
     if (settings.rumblesEnabled) check(dialog, IDC_RUMBLES);
 }
 
+// Ends with 1 only once the choices are in the file. A save that failed leaves the old file whole,
+// as Cancel does, and so ends with Cancel's 0: whoever started the dialog is never told the choices
+// were kept when they were not.
 void acceptSettings(HWND dialog) {
-    // EndDialog only marks the dialog as ended: the window and its controls stay until this
-    // procedure returns, so they can still be read.
-    EndDialog(dialog, 1);
     SaverSettings chosen;
     chosen.fadeToBackground = isChecked(dialog, IDC_FADE_TO_BACKGROUND);
     chosen.lightsEnabled = isChecked(dialog, IDC_LIGHTS);
     chosen.fansEnabled = isChecked(dialog, IDC_FANS);
     chosen.rumblesEnabled = isChecked(dialog, IDC_RUMBLES);
-    saveSettings(chosen);
+    EndDialog(dialog, saveSettings(chosen) ? 1 : 0);
 }
 }  // namespace
 

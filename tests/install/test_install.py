@@ -15,6 +15,7 @@ from zovi_e2e import WINE, Desktop, Frame, run_tests, wait_for, windows_path  # 
 
 GROUP, ARCH, DIST, VERSION = (sys.argv + ["", ""])[1:3] + [os.environ["ZOVI_DIST"], os.environ["ZOVI_VERSION"]]
 OLDER, NAME, REFUSED = "0.9.0", "Zovi Logo Screensaver", 1603 % 256  # the MSI's install failure, as Wine gives it
+SETUP_REFUSED, SETUP_UNREGISTERED = 3, 4  # setup.exe's exit codes: a newer zovi.scr there, the engine unregistered
 PREFIX = os.path.join(os.environ["ZOVI_INSTALL_WORK"], "prefix-%s-%s" % (GROUP, ARCH))
 VIEW32 = ("/reg:32",) * (ARCH == "win64")  # the 32-bit saver's registry view, whichever reg asks
 SYSTEM, PROGRAMS = (r"C:\windows\SysWOW64", r"C:\Program Files (x86)") if ARCH == "win64" else \
@@ -49,9 +50,9 @@ def entries(tree):  # in either registry view
 
 
 class Machine(Desktop):
-    def run(self, *command):
+    def run(self, *command, env=None):
         """A Windows program's exit code in 8 bits, once all it started has ended (the uninstaller's copy too)."""
-        code = self.wine(*command, timeout=180) % 256
+        code = self.wine(*command, timeout=180, env=env) % 256
         subprocess.run(["wineserver", "-w"], env=self.env)
         return code
 
@@ -75,11 +76,16 @@ class Machine(Desktop):
         return out.stdout.partition("REG_SZ")[2].strip() or None, os.path.exists(unix(OURS))
 
 
-def test_setup_over_an_older_one_made_the_saver_run_and_uninstalled(machine):
+def test_setup_over_an_older_one_refused_as_a_downgrade_made_the_saver_run_and_uninstalled(machine):
     assert machine.run(SETUP[OLDER], "/S") == 0 and installed() == PROGRAM[OLDER]
     assert machine.engine() == (None, False), "the room engine is off by default"
-    assert machine.run(SETUP[VERSION], "/S", "/ACTIVATE", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
+    # Wine loads no DLL whose override is empty: the engine's registration fails.
+    unloadable = dict(machine.env, WINEDLLOVERRIDES=machine.env["WINEDLLOVERRIDES"] + ";zovi_effects_engine=")
+    assert machine.run(SETUP[VERSION], "/S", "/ROOMENGINE", env=unloadable) == SETUP_UNREGISTERED
+    assert machine.engine() == (None, False), "an engine that could not be registered is not left installed"
+    assert machine.run(SETUP[VERSION], "/S", "/ROOMENGINE") == 0 and machine.engine() == (OURS, True)
     assert installed() == PROGRAM[VERSION], "the newer program in " + SYSTEM
+    assert machine.run(SETUP[OLDER], "/S") == SETUP_REFUSED and installed() == PROGRAM[VERSION], "downgrade"
     tree = machine.registry()
     [(key, entry)] = entries(tree).items()
     assert key.endswith(r"Software\Microsoft\Windows\CurrentVersion\Uninstall\ZoviLogoScreensaver"), key
@@ -88,7 +94,7 @@ def test_setup_over_an_older_one_made_the_saver_run_and_uninstalled(machine):
     assert entry["DisplayIcon"].lower() == SAVER.lower() + ",0" and "ModifyPath" not in entry
     assert int(entry["EstimatedSize"], 16) >= len(PROGRAM[VERSION]) // 1024
     assert signed(unix(UNINSTALLER)), "signed uninstaller"
-    assert tree[DESKTOP]["SCRNSAVE.EXE"].lower() == SAVER.lower() and tree[DESKTOP]["ScreenSaveActive"] == "1"
+    assert "SCRNSAVE.EXE" not in tree[DESKTOP], "nothing written for a user"
 
     saver = machine.saver("/s", program=SAVER)
     wait_for(lambda: len(Frame("import", "-window", "root", env=machine.env).lit(step=8)) > 20, what="the logo drawn")
@@ -117,10 +123,21 @@ def test_msi_installed_upgraded_refused_as_a_downgrade_and_removed(machine):
     assert entries(machine.registry()) == {} and installed() is None and machine.engine() == (None, False)
 
 
-def test_another_engine_is_left_alone_by_either(machine):
+def test_another_engine_and_a_copy_of_the_saver_are_left_alone(machine):
+    if MSI_STEPS[0] in GROUPS[GROUP][1]:
+        # Another engine registered after the MSI's: removal takes the MSI's files and leaves that registration.
+        assert machine.run(*MSI_STEPS[0]) == 0 and machine.engine() == (OURS, True)
+        assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f", *VIEW32) == 0
+        assert machine.run(*MSI_STEPS[1]) == 0 and machine.engine() == (THEIRS, False)
+        assert not os.path.exists(unix(HOME)), "the MSI's folder"
+    # Registered before: neither installer takes it over.
     assert machine.run("reg", "add", CLASS, "/ve", "/d", THEIRS, "/f", *VIEW32) == 0
     for step in GROUPS[GROUP][1]:
+        copied = step[0] == UNINSTALLER
+        if copied:
+            open(unix(SAVER), "wb").write(PROGRAM[VERSION])  # a copy from the zip, over setup's
         assert machine.run(*step) == 0 and machine.engine() == (THEIRS, False), step
+        assert not copied or installed() == PROGRAM[VERSION], "a copy is not setup's to remove"
 
 
 # Each group's tests by name, the other engine's steps, and the prefixes it runs in.

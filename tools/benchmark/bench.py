@@ -64,11 +64,12 @@ def peak_memory_mb(pid):
     return 0.0
 
 
-def linux_pid(image):
-    """The Linux process running the Windows program image (Wine names it after the program)."""
+def linux_pid(path):
+    """The Linux process running the Windows program at path (Wine names it after the program as it
+    was given, or as its Windows path): another checkout's saver of the same name is not it."""
     for pid in reversed(all_pids()):
         argv0 = (read_proc(pid, "cmdline", "rb") or b"").split(b"\0")[0].decode(errors="replace")
-        if argv0.replace("\\", "/").endswith("/" + image) or argv0 == image:
+        if argv0 in (path, "Z:" + path.replace("/", "\\")):
             return pid
     return 0
 
@@ -86,14 +87,13 @@ def wineserver_pid():
 
 def run(kind, seconds, env):
     command, title = KINDS[kind]
-    image = os.path.basename(command[0])
     # The counter waits for the window before the program starts, so it sees the first present.
     counter = subprocess.Popen([COUNTER, title, str(seconds)], env=env, stdout=subprocess.PIPE, text=True)
     started = time.monotonic()
     program = subprocess.Popen([os.environ.get("ZOVI_WINE", "wine"), *command], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     pid = 0
     while not pid and time.monotonic() - started < 30:
-        pid = linux_pid(image)
+        pid = linux_pid(command[0])
         time.sleep(0.01)
     # CPU over the counted stretch only: from the window's first present to the counter's end.
     time.sleep(1.0)

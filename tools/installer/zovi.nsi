@@ -3,11 +3,16 @@
 ;            -DOUTFILE=setup.exe [-DSIGN=cmd]
 ; It puts the 32-bit saver where the desktop looks for savers of that bitness (SysWOW64 on 64-bit
 ; Windows, System32 on 32-bit Windows), an uninstaller beside the other programs, and one entry in
-; Add/Remove Programs. /S installs silently; /ACTIVATE also makes it the installing user's screen
-; saver (the finish page offers the same). The open room engine is an optional part, off unless
-; chosen on the components page or with /ROOMENGINE: it is installed and registered only where no
-; ambient-effects engine is registered already, and the uninstaller unregisters it only while the
-; registration is still the one it made.
+; Add/Remove Programs. /S installs silently. A setup older than the zovi.scr in the system folder,
+; whoever put it there, refuses to replace it (exit code 3, and a message where it is shown). It
+; writes nothing for any user: run with another account's rights, as a standard user's setup is,
+; it could only reach that account's settings, so the finish page sends the user to the Screen Saver
+; settings instead. The open room engine is an optional part, off unless chosen on the components
+; page or with /ROOMENGINE: it is installed and registered only where no ambient-effects engine is
+; registered already, a failed registration fails the setup (exit code 4), and the uninstaller
+; unregisters it only while the registration is still the one it made. The uninstaller removes
+; zovi.scr only while it is the very file this setup put there and no Windows Installer package of
+; the saver holds it.
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -16,9 +21,10 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Zovi Logo Screensaver"
 !define PUBLISHER "Zovi"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZoviLogoScreensaver"
-!define DESKTOP_KEY "Control Panel\Desktop"
-!define SPI_SETSCREENSAVEACTIVE 17
-!define SPIF_UPDATEINIFILE_SENDCHANGE 3
+; The MSI's upgrade code (zovi.wxs): any of its versions installed owns the system folder's zovi.scr.
+!define MSI_UPGRADE_CODE "{DF439C5A-4CF6-4989-93E7-E61D91FB9472}"
+!define REFUSED_OLDER 3
+!define REFUSED_REGISTRATION 4
 ; The effects class, in the 32-bit registry view the 32-bit saver reads.
 !define ENGINE_CLASS "Software\Classes\CLSID\{8C779023-BD0E-43A0-A876-C4A54E0A7D5C}"
 !define ENGINE_FILE "zovi_effects_engine.dll"
@@ -45,12 +51,11 @@ VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 !include FileFunc.nsh
 !include x64.nsh
 !include Sections.nsh
+!include WordFunc.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_SHOWREADME
-!define MUI_FINISHPAGE_SHOWREADME_TEXT "Use it as my screen saver"
-!define MUI_FINISHPAGE_SHOWREADME_FUNCTION Activate
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed.$\r$\n$\r$\nTo use it, choose $\"${PRODUCT}$\" in the Screen Saver settings (right-click the desktop, Personalize, Lock screen, Screen saver settings; on older Windows, Display Properties, Screen Saver). Each user of this computer can choose it there."
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -87,6 +92,8 @@ Section "Zovi Logo Screensaver" SecSaver
   !insertmacro RedirectionOff
   SetOutPath "$SaverDir"
   File "/oname=zovi.scr" "${PROGRAM}"
+  ; What the uninstaller checks to know the file is still this setup's.
+  GetFileTime "$SaverDir\zovi.scr" $1 $2
   !insertmacro RedirectionOn
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -103,13 +110,7 @@ Section "Zovi Logo Screensaver" SecSaver
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoRepair 1
   SectionGetSize 0 $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $0
-
-  ${GetParameters} $0
-  ClearErrors
-  ${GetOptions} $0 "/ACTIVATE" $1
-  ${IfNot} ${Errors}
-    Call Activate
-  ${EndIf}
+  WriteRegStr HKLM "${UNINSTALL_KEY}" SaverFileTime "$1 $2"
 SectionEnd
 
 ; Never in place of an engine someone else registered: only where there is none, or where the one
@@ -124,7 +125,14 @@ Section /o "Open room engine (room lights over E1.31 and Art-Net)" SecEngine
   ${Else}
     SetOutPath "$INSTDIR"
     File "/oname=${ENGINE_FILE}" "${ENGINE}"
+    ClearErrors
     RegDLL "$INSTDIR\${ENGINE_FILE}"
+    ${If} ${Errors}
+      Delete "$INSTDIR\${ENGINE_FILE}"
+      SetErrorLevel ${REFUSED_REGISTRATION}
+      MessageBox MB_ICONSTOP "The open room engine could not be registered; it is not installed." /SD IDOK
+      Abort "The open room engine could not be registered."
+    ${EndIf}
   ${EndIf}
   !insertmacro SaverFolder
 SectionEnd
@@ -136,6 +144,22 @@ SectionEnd
 
 Function .onInit
   !insertmacro SaverFolder
+  ; Never an older saver over a newer one, whatever installed it: the MSI, a copy from the zip.
+  !insertmacro RedirectionOff
+  ClearErrors
+  GetDLLVersion "$SaverDir\zovi.scr" $0 $1
+  !insertmacro RedirectionOn
+  ${IfNot} ${Errors}
+    IntOp $2 $0 >> 16
+    IntOp $3 $0 & 0xFFFF
+    IntOp $4 $1 >> 16
+    ${VersionCompare} "$2.$3.$4" "${VERSION}" $5
+    ${If} $5 == 1
+      MessageBox MB_ICONSTOP "A newer version of ${PRODUCT} ($2.$3.$4) is already installed." /SD IDOK
+      SetErrorLevel ${REFUSED_OLDER}
+      Abort
+    ${EndIf}
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/ROOMENGINE" $1
@@ -144,37 +168,47 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; The installing user's screen saver: the desktop's value, the active flag, and the system told.
-Function Activate
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SaverDir\zovi.scr"
-  WriteRegStr HKCU "${DESKTOP_KEY}" ScreenSaveActive "1"
-  System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
-FunctionEnd
-
 Function un.onInit
   !insertmacro SaverFolder
 FunctionEnd
 
-; The user's settings file is theirs and stays. The current-saver value goes only when it names us.
+; Only what this installation put there goes; the users' settings files and choices are theirs.
 Section Uninstall
   SetShellVarContext all
+  ; zovi.scr is this setup's while it is the file written then and no MSI of the saver is installed.
+  ReadRegStr $3 HKLM "${UNINSTALL_KEY}" SaverFileTime
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r4) i .r5'
   !insertmacro RedirectionOff
-  Delete "$SaverDir\zovi.scr"
+  ClearErrors
+  GetFileTime "$SaverDir\zovi.scr" $1 $2
+  ${If} ${Errors}
+  ${OrIf} "$1 $2" != $3
+  ${OrIf} $5 == 0
+    DetailPrint "$SaverDir\zovi.scr was put there by another installation: it stays."
+  ${Else}
+    Delete "$SaverDir\zovi.scr"
+  ${EndIf}
   !insertmacro RedirectionOn
+  ; The engine is unregistered where the class names this installation's file, however the path is
+  ; spelled; the file stays as long as a registration still needs it.
   SetRegView 32
   ReadRegStr $0 HKLM "${ENGINE_CLASS}\InprocServer32" ""
-  ${If} $0 == "$INSTDIR\${ENGINE_FILE}"
+  GetFullPathName /SHORT $1 $0
+  GetFullPathName /SHORT $2 "$INSTDIR\${ENGINE_FILE}"
+  ${If} $2 != ""
+  ${AndIf} $1 == $2
     UnRegDLL "$INSTDIR\${ENGINE_FILE}"
+    ReadRegStr $0 HKLM "${ENGINE_CLASS}\InprocServer32" ""
+    GetFullPathName /SHORT $1 $0
   ${EndIf}
   !insertmacro SaverFolder
-  Delete "$INSTDIR\${ENGINE_FILE}"
+  ${If} $2 != ""
+  ${AndIf} $1 == $2
+    DetailPrint "The open room engine is still registered: it stays."
+  ${Else}
+    Delete "$INSTDIR\${ENGINE_FILE}"
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${GetFileName} $0 $1
-  ${If} $1 == "zovi.scr"
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${EndIf}
 SectionEnd

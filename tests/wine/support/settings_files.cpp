@@ -2,10 +2,10 @@
 
 #include "settings/settings_store.h"
 
-std::string settingsFile() { return settingsFilePath().value_or(std::string()); }
+std::wstring settingsFile() { return settingsFilePath().value_or(std::wstring()); }
 
-std::string fileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+std::string fileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD got = 0;
@@ -14,27 +14,27 @@ std::string fileBytes(const std::string& path) {
     return bytes;
 }
 
-void writeFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+void writeFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
 
-AppDataFolderScope::AppDataFolderScope(const std::string& folder) {
-    RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+AppDataFolderScope::AppDataFolderScope(const std::wstring& folder) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
                   KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
-    char value[1024] = {};
+    wchar_t value[1024] = {};
     DWORD size = sizeof value;
-    if (RegQueryValueExA(key, "AppData", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
+    if (RegQueryValueExW(key, L"AppData", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
         saved = value;
-    RegSetValueExA(key, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                   static_cast<DWORD>(folder.size() + 1));
+    RegSetValueExW(key, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
 }
 
 AppDataFolderScope::~AppDataFolderScope() {
-    if (saved.empty()) RegDeleteValueA(key, "AppData");
-    else RegSetValueExA(key, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
-                        static_cast<DWORD>(saved.size() + 1));
+    if (saved.empty()) RegDeleteValueW(key, L"AppData");
+    else RegSetValueExW(key, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
+                        static_cast<DWORD>((saved.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }

@@ -5,24 +5,24 @@
 
 // The settings file of the project's Wine prefix, where loadSettings and saveSettings find it; its
 // bytes ("<cannot open>" when it cannot be read); new bytes for it.
-std::string settingsFile();
-std::string fileBytes(const std::string& path);
-void writeFileBytes(const std::string& path, const std::string& bytes);
+std::wstring settingsFile();
+std::string fileBytes(const std::wstring& path);
+void writeFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Removes the settings file when the scope starts and again when it ends, so no test sees another's.
 struct SettingsFileScope {
-    SettingsFileScope() { DeleteFileA(settingsFile().c_str()); }
-    ~SettingsFileScope() { DeleteFileA(settingsFile().c_str()); }
+    SettingsFileScope() { DeleteFileW(settingsFile().c_str()); }
+    ~SettingsFileScope() { DeleteFileW(settingsFile().c_str()); }
 };
 
 // Points the user's application-data folder somewhere else for the scope (the folder query reads it
 // from the registry on every call); the prefix's own setting comes back at the end.
 class AppDataFolderScope {
 public:
-    explicit AppDataFolderScope(const std::string& folder);
+    explicit AppDataFolderScope(const std::wstring& folder);
     ~AppDataFolderScope();
 
 private:
     HKEY key = nullptr;
-    std::string saved;
+    std::wstring saved;
 };
