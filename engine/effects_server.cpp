@@ -9,6 +9,7 @@
 #include "engine_objects.h"
 #include "journal.h"
 #include "lights_output.h"
+#include "link/saver_window_class.h"
 
 // The server object: a COM object written against the shared table, so the slots the client calls
 // are exactly the ones declared there. It is kept after its last release, like the handles, so a
@@ -54,7 +55,7 @@ std::uint32_t ZOVI_EFFECTS_CALL release(EffectsServer* self) {
         if (faults.sendOnRelease) {
             // An engine that sends to the saver's window: the waiting thread must still answer.
             JournalLine("faults", -1, "sendToSaver").write(0);
-            const LRESULT answer = SendMessageA(FindWindowA("WindowsScreenSaverClass", nullptr), WM_NULL, 0, 0);
+            const LRESULT answer = SendMessageA(FindWindowA(kSaverWindowClassName, nullptr), WM_NULL, 0, 0);
             JournalLine("faults", -1, "sentToSaver").write(answer);
         }
         JournalLine("server", 2, "release").handle(nameOf(self)).write(count);

@@ -1,5 +1,5 @@
 #pragma once
-#include "effects/effects_interface.h"
+#include "link/effects_interface.h"
 
 // The substitute engine's own result codes, beside the link's 1000 for success.
 constexpr EffectsCode kEngineBadArgument = 3001;     // a pointer is missing or a fixed value is wrong

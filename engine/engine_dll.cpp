@@ -10,6 +10,7 @@
 #include "engine_objects.h"
 #include "journal.h"
 #include "lights_output.h"
+#include "process/failed_step.h"
 
 namespace {
 HMODULE engineModule = nullptr;
@@ -58,9 +59,22 @@ ServerFactory factory;
 
 std::string classKey() { return std::string("Software\\Classes\\CLSID\\") + kEffectsServerClassIdText; }
 
+// Each failed step is told through the debugger channel: registration has no one else to tell.
+bool registryStep(const char* step, LONG result) {
+    if (result == ERROR_SUCCESS) return true;
+    reportFailedStep(step, static_cast<DWORD>(result));
+    return false;
+}
+
 bool setValue(HKEY key, const char* name, const std::string& value) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return registryStep("engine registration: RegSetValueExA",
+                        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>(value.size() + 1)));
+}
+
+bool createKey(HKEY parent, const char* name, HKEY& key) {
+    return registryStep("engine registration: RegCreateKeyExA",
+                        RegCreateKeyExA(parent, name, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
 }
 }  // namespace
 
@@ -89,13 +103,14 @@ STDAPI DllCanUnloadNow() { return S_FALSE; }
 STDAPI DllRegisterServer() {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(engineModule, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return SELFREG_E_CLASS;
+    if (length == 0 || length >= MAX_PATH) {
+        reportFailedStep("engine registration: GetModuleFileNameA", length ? ERROR_INSUFFICIENT_BUFFER : GetLastError());
+        return SELFREG_E_CLASS;
+    }
     HKEY classKeyHandle = nullptr, serverKey = nullptr;
-    bool written = RegCreateKeyExA(HKEY_LOCAL_MACHINE, classKey().c_str(), 0, nullptr, 0, KEY_WRITE,
-                                   nullptr, &classKeyHandle, nullptr) == ERROR_SUCCESS;
+    bool written = createKey(HKEY_LOCAL_MACHINE, classKey().c_str(), classKeyHandle);
     written = written && setValue(classKeyHandle, nullptr, "Zovi substitute ambient-effects engine");
-    written = written && RegCreateKeyExA(classKeyHandle, "InprocServer32", 0, nullptr, 0, KEY_WRITE,
-                                         nullptr, &serverKey, nullptr) == ERROR_SUCCESS;
+    written = written && createKey(classKeyHandle, "InprocServer32", serverKey);
     written = written && setValue(serverKey, nullptr, std::string(path, length));
     written = written && setValue(serverKey, "ThreadingModel", "Both");
     if (serverKey) RegCloseKey(serverKey);
@@ -106,5 +121,6 @@ STDAPI DllRegisterServer() {
 STDAPI DllUnregisterServer() {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classKey() + "\\InprocServer32").c_str());
     const LONG removed = RegDeleteKeyA(HKEY_LOCAL_MACHINE, classKey().c_str());
-    return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
+    if (removed == ERROR_FILE_NOT_FOUND) return S_OK;
+    return registryStep("engine registration: RegDeleteKeyA", removed) ? S_OK : SELFREG_E_CLASS;
 }

@@ -2,7 +2,7 @@
 // The objects behind the handles the substitute engine hands out, and its COM server object.
 #include <string>
 
-#include "effects/effects_interface.h"
+#include "link/effects_interface.h"
 
 // A root table for one connection, as requestRoot hands it out.
 EffectsRoot* makeRoot();

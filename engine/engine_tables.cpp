@@ -6,6 +6,7 @@
 #include "engine_faults.h"
 #include "engine_objects.h"
 #include "journal.h"
+#include "json_text.h"
 #include "lights_output.h"
 #include "script_language.h"
 

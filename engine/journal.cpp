@@ -1,7 +1,7 @@
 #include "journal.h"
 
 #include "engine_system.h"
-#include "script_language.h"
+#include "json_text.h"
 
 JournalLine::JournalLine(const char* table, int slot, const char* call) {
     head = "{\"time\":" + journalTimeNow() + ",\"thread\":" + std::to_string(journalThreadId()) +

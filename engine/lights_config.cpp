@@ -67,13 +67,11 @@ LightsConfigReading readLightsConfig(const char* text, std::size_t length) {
     std::vector<UsedChannels> used;
     bool universeGiven = false;
 
-    std::size_t start = length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;  // Notepad's mark
-    for (int lineNumber = 1; start < length; ++lineNumber) {
-        std::size_t end = start;
-        while (end < length && text[end] != '\n') ++end;
-        std::string line(text + start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Notepad's byte-order mark is no part of the first line.
+    const std::size_t mark = length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    int lineNumber = 0;
+    for (std::string line : textLines(text + mark, length - mark)) {
+        ++lineNumber;
         const std::string badByte = unexpectedByte(line);
         if (!badByte.empty()) return fail(lineNumber, badByte);
         line = line.substr(0, line.find('#'));

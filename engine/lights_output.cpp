@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "journal.h"
+#include "json_text.h"
 #include "lights_packets.h"
 #include "lights_platform.h"
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "effects/effects_last_word.h"
+#include "process/effects_last_word.h"
 #include "settings/app_data_folder.h"
 
 namespace {

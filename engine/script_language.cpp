@@ -1,8 +1,8 @@
 #include "script_language.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "json_text.h"
 #include "text_lines.h"
 
 namespace {
@@ -145,14 +145,8 @@ ParsedScript parseEffectsScript(const char* text, std::size_t length) {
 
     bool headerSeen = false;
     int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < length || (start == length && lineNumber == 0)) {
-        std::size_t end = start;
-        while (end < length && text[end] != '\n') ++end;
+    for (const std::string& line : textLines(text, length)) {
         ++lineNumber;
-        std::string line(text + start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string badByte = unexpectedByte(line);
         if (!badByte.empty()) return fail(lineNumber, badByte);
         const std::vector<std::string> tokens = lineWords(line);
@@ -175,29 +169,6 @@ ParsedScript parseEffectsScript(const char* text, std::size_t length) {
     if (script.events.empty()) return fail(lineNumber, "a script needs at least one event");
     script.parsed = true;
     return script;
-}
-
-void appendJsonString(std::string& out, const char* text, std::size_t length) {
-    out += '"';
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(text[i]);
-        switch (byte) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (byte < 0x20 || byte >= 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out += escaped;
-            } else {
-                out += static_cast<char>(byte);
-            }
-        }
-    }
-    out += '"';
 }
 
 std::string scriptSummaryJson(const ParsedScript& script) {

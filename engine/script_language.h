@@ -32,7 +32,3 @@ ParsedScript parseEffectsScript(const char* text, std::size_t length);
 // What a parsed script does, as a JSON object: its events, devices, locations, colours and length
 // in time; for a script that does not parse, the line and the reason.
 std::string scriptSummaryJson(const ParsedScript& script);
-
-// Appends text as a JSON string, quotes included; bytes beyond ASCII are read as Latin-1, so any
-// script gives valid JSON.
-void appendJsonString(std::string& out, const char* text, std::size_t length);

@@ -2,6 +2,19 @@
 
 #include <cstdio>
 
+std::vector<std::string> textLines(const char* text, std::size_t length) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    do {
+        std::size_t end = start;
+        while (end < length && text[end] != '\n') ++end;
+        lines.emplace_back(text + start, end - start);
+        if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+        start = end + 1;
+    } while (start < length);
+    return lines;
+}
+
 std::vector<std::string> lineWords(const std::string& line) {
     std::vector<std::string> words;
     std::size_t i = 0;

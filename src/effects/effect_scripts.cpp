@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "effects/effects_playback.h"
 #include "effects/script_key.h"
 
 namespace {
@@ -56,10 +55,4 @@ std::string substituteColour(const std::string& script, const std::string& colou
     const std::size_t at = prepared.find(token);
     if (at != std::string::npos) prepared.replace(at, token.size(), colour);
     return prepared;
-}
-
-std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue) {
-    const std::string& script = link.settings.fadeToBackground ? link.lightScriptFadeToBackground
-                                                                : link.lightScriptFadeToBlack;
-    return substituteColour(script, colourText(red, green, blue));
 }

@@ -2,8 +2,6 @@
 #include <cstddef>
 #include <string>
 
-struct EffectsLink;
-
 // Marks the place in a light script where the cycle's colour goes.
 constexpr const char* kColourToken = "_VALUE_";
 
@@ -17,7 +15,3 @@ std::string colourText(float red, float green, float blue);
 // A copy of the script with the colour text in place of its first token; without a token the copy
 // is the script unchanged.
 std::string substituteColour(const std::string& script, const std::string& colour);
-
-// The light script the link sends for a cycle of the given colour: the fade-to-background or the
-// fade-to-black one, as the settings choose, coloured.
-std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue);

@@ -3,8 +3,29 @@
 #include <cstring>
 
 #include "effects/connect_codes.h"
-#include "effects/sent_message_wait.h"
-#include "effects/teardown_steps.h"
+#include "process/failed_step.h"
+#include "process/sent_message_wait.h"
+#include "process/teardown_steps.h"
+
+// The core's mapping is written in its own copies of the platform's results: they must agree.
+static_assert(hr::E_NOTIMPL_ == static_cast<std::uint32_t>(E_NOTIMPL) &&
+                  hr::E_NOINTERFACE_ == static_cast<std::uint32_t>(E_NOINTERFACE) &&
+                  hr::CO_E_INIT_TLS_ == static_cast<std::uint32_t>(CO_E_INIT_TLS) &&
+                  hr::CO_E_INIT_SHARED_ALLOCATOR_ == static_cast<std::uint32_t>(CO_E_INIT_SHARED_ALLOCATOR) &&
+                  hr::CO_E_INIT_MEMORY_ALLOCATOR_ == static_cast<std::uint32_t>(CO_E_INIT_MEMORY_ALLOCATOR) &&
+                  hr::CO_E_INIT_CLASS_CACHE_ == static_cast<std::uint32_t>(CO_E_INIT_CLASS_CACHE) &&
+                  hr::CO_E_INIT_TLS_CHANNEL_CONTROL_ == static_cast<std::uint32_t>(CO_E_INIT_TLS_CHANNEL_CONTROL) &&
+                  hr::CO_E_CLSREG_INCONSISTENT_ == static_cast<std::uint32_t>(CO_E_CLSREG_INCONSISTENT) &&
+                  hr::CO_E_IIDREG_INCONSISTENT_ == static_cast<std::uint32_t>(CO_E_IIDREG_INCONSISTENT) &&
+                  hr::CO_E_NOT_SUPPORTED_ == static_cast<std::uint32_t>(CO_E_NOT_SUPPORTED) &&
+                  hr::CO_E_RELOAD_DLL_ == static_cast<std::uint32_t>(CO_E_RELOAD_DLL) &&
+                  hr::CO_E_CLASS_DISABLED_ == static_cast<std::uint32_t>(CO_E_CLASS_DISABLED) &&
+                  hr::CLASS_E_NOAGGREGATION_ == static_cast<std::uint32_t>(CLASS_E_NOAGGREGATION) &&
+                  hr::REGDB_E_CLASSNOTREG_ == static_cast<std::uint32_t>(REGDB_E_CLASSNOTREG) &&
+                  hr::E_ACCESSDENIED_ == static_cast<std::uint32_t>(E_ACCESSDENIED) &&
+                  hr::E_OUTOFMEMORY_ == static_cast<std::uint32_t>(E_OUTOFMEMORY) &&
+                  hr::MOD_NOT_FOUND_ == (0x80000000u | FACILITY_WIN32 << 16 | ERROR_MOD_NOT_FOUND),
+              "the core's server results are the platform's");
 
 namespace {
 // The process's one client: the engine's server object lives on one thread of the process, so every
@@ -53,7 +74,10 @@ void closeServerHandles() {
 
 DWORD WINAPI serverThreadMain(LPVOID) {
     client.serverResult = CoInitialize(nullptr);
-    if (FAILED(client.serverResult)) return 0;
+    if (FAILED(client.serverResult)) {
+        reportFailedStep("effects engine: CoInitialize", static_cast<DWORD>(client.serverResult));
+        return 0;
+    }
     const GUID classId = platformGuid(kEffectsServerClassId);
     const GUID interfaceId = platformGuid(kEffectsServerInterfaceId);
     void* created = nullptr;
@@ -61,6 +85,9 @@ DWORD WINAPI serverThreadMain(LPVOID) {
         CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, &created);
     // A server that claims success without an object would be called through a null pointer.
     if (SUCCEEDED(client.serverResult) && !created) client.serverResult = E_POINTER;
+    // The registration's lookup fails here when no engine is registered or its module is gone.
+    if (FAILED(client.serverResult))
+        reportFailedStep("effects engine: CoCreateInstance", static_cast<DWORD>(client.serverResult));
     if (SUCCEEDED(client.serverResult)) {
         client.serverInterface = static_cast<EffectsServer*>(created);
         SetEvent(client.readyEvent);
@@ -162,6 +189,6 @@ void disconnectEffects() {
     releaseLock(lock);
 }
 
-const EffectsClient kEngineEffectsClient = {connectEffects, disconnectEffects};
+const EffectsClient kEngineEffectsClient = {connectEffects, disconnectEffects, noteTeardownStep};
 
 const EffectsClientState& effectsClientState() { return client; }

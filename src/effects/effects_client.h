@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "effects/effects_interface.h"
+#include "link/effects_interface.h"
 #include "effects/effects_playback.h"
 
 // The client's process-wide state. Everything but clientLock is touched only under clientLock, by

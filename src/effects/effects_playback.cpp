@@ -2,7 +2,6 @@
 
 #include "effects/effect_scripts.h"
 #include "effects/stored_scripts.h"
-#include "effects/teardown_steps.h"
 
 namespace {
 void playScript(EffectsLink& link, const std::string& script) {
@@ -12,12 +11,11 @@ void playScript(EffectsLink& link, const std::string& script) {
         kEffectsCallTrailer);
 }
 
-// Each release that returns is a step of the teardown done, however long it took.
 template <typename Handle>
-void releaseHandle(Handle* handle) {
+void releaseHandle(const EffectsClient& client, Handle* handle) {
     if (!handle) return;
     handle->release(handle);
-    noteTeardownStep();
+    if (client.handleReleased) client.handleReleased();
 }
 
 template <std::size_t Size>
@@ -55,6 +53,12 @@ void openEffects(EffectsLink& link) {
     if (link.effectsResult != kEffectsSuccess) link.effectsReady = false;
 }
 
+std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue) {
+    const std::string& script = link.settings.fadeToBackground ? link.lightScriptFadeToBackground
+                                                                : link.lightScriptFadeToBlack;
+    return substituteColour(script, colourText(red, green, blue));
+}
+
 void playCycleEffects(EffectsLink& link, float red, float green, float blue) {
     const std::string lightScript = prepareLightScript(link, red, green, blue);
     if (!link.effectsReady) return;
@@ -64,9 +68,9 @@ void playCycleEffects(EffectsLink& link, float red, float green, float blue) {
 }
 
 void closeEffects(EffectsLink& link) {
-    releaseHandle(link.effectsPlayer);
-    releaseHandle(link.effectsEngine);
-    releaseHandle(link.effectsRoot);
+    releaseHandle(link.client, link.effectsPlayer);
+    releaseHandle(link.client, link.effectsEngine);
+    releaseHandle(link.client, link.effectsRoot);
     link.effectsPlayer = nullptr;
     link.effectsEngine = nullptr;
     link.effectsRoot = nullptr;

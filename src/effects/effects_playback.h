@@ -2,13 +2,16 @@
 #include <cstdint>
 #include <string>
 
-#include "effects/effects_interface.h"
+#include "link/effects_interface.h"
 #include "settings/saver_settings.h"
 
 // How the link reaches the engine: the saver's client on Windows, a stand-in in native tests.
 struct EffectsClient {
     EffectsCode (*connect)(EffectsRoot** root, std::int32_t* value);
     void (*disconnect)();
+    // Told each time a release of an engine handle has returned, however long it took: the saver
+    // counts these as steps of its teardown. May be null.
+    void (*handleReleased)() = nullptr;
 };
 
 constexpr const char* kEffectsApplicationName = "Zovi Logo Screensaver";
@@ -44,6 +47,10 @@ void decodeEffectScripts(EffectsLink& link);
 // Connects, opens an engine and creates a player; the first step that fails leaves its code in
 // effectsResult and the link without effects. Runs once, while the logo is built.
 void openEffects(EffectsLink& link);
+
+// The light script the link sends for a cycle of the given colour: the fade-to-background or the
+// fade-to-black one, as the settings choose, coloured.
+std::string prepareLightScript(const EffectsLink& link, float red, float green, float blue);
 
 // Sends the enabled scripts for a cycle of the given colour: light, fan, rumble.
 void playCycleEffects(EffectsLink& link, float red, float green, float blue);

@@ -2,7 +2,6 @@
 
 #include "logo/colour.h"
 #include "logo/float_rounding.h"
-#include "logo/render_state.h"
 #include "logo/sweep.h"
 
 float normalisedOutlineX(float drawingX) { return roundToFloat(roundToFloat(drawingX - 150.0) / 28.0); }
@@ -43,16 +42,4 @@ void startCycle(LogoAnimation& logo, const LogoClock& clock) {
     logo.green = colour.green;
     logo.blue = colour.blue;
     playCycleEffects(logo.effects, colour.red, colour.green, colour.blue);
-}
-
-void advanceSweep(RenderState& state, const LogoClock& clock) {
-    LogoAnimation& logo = *state.logo;
-    const std::uint32_t elapsed = clock.tickCount() - logo.lastTick;
-    logo.sweepPosition = advancedSweepPosition(logo.sweepPosition, elapsed);
-    // A fresh reading: time lost to truncation is not carried over.
-    logo.lastTick = clock.tickCount();
-    if (!sweepHasEnded(logo.sweepPosition)) return;
-    startCycle(logo, clock);
-    state.offsetX = offsetXFromDraw(clock.randomDraw());
-    state.offsetY = offsetYFromDraw(clock.randomDraw());
 }

@@ -7,8 +7,6 @@
 #include "logo/outline_table.h"
 #include "settings/saver_settings.h"
 
-struct RenderState;
-
 // The one animated logo of a saver window: its outline in scene units, the colour and sweep of the
 // current cycle, and its effects link. The animation thread writes the animated values while the
 // window thread draws them, so each is a 32-bit atomic, written and read whole without a lock.
@@ -46,7 +44,3 @@ void startCycle(LogoAnimation& logo, const LogoClock& clock);
 
 // Rewrites red, green and blue from the current hue.
 void hueToColour(LogoAnimation& logo);
-
-// Moves the sweep by the time since the last advance; past the end it starts a new cycle and places
-// the logo anew. Runs on the animation thread only.
-void advanceSweep(RenderState& state, const LogoClock& clock);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "effects/sent_message_wait.h"
-#include "effects/teardown_steps.h"
+#include "process/sent_message_wait.h"
+#include "process/teardown_steps.h"
 
 namespace {
 DWORD WINAPI animationThreadProc(LPVOID parameter) {

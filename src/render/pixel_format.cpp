@@ -1,5 +1,7 @@
 #include "render/pixel_format.h"
 
+#include "process/failed_step.h"
+
 bool setUpPixelFormat(HDC deviceContext) {
     PIXELFORMATDESCRIPTOR format = {};
     format.nSize = sizeof format;
@@ -10,7 +12,13 @@ bool setUpPixelFormat(HDC deviceContext) {
     format.cDepthBits = 16;
     format.iLayerType = PFD_MAIN_PLANE;
     const int chosen = ChoosePixelFormat(deviceContext, &format);
-    return chosen != 0 && SetPixelFormat(deviceContext, chosen, &format);
+    if (chosen == 0) {
+        reportFailedStep("ChoosePixelFormat");
+        return false;
+    }
+    if (SetPixelFormat(deviceContext, chosen, &format)) return true;
+    reportFailedStep("SetPixelFormat");
+    return false;
 }
 
 static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the descriptor's size field is 40");

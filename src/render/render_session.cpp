@@ -4,6 +4,7 @@
 
 #include "logo/logo_drawing.h"
 #include "logo/scene_setup.h"
+#include "process/failed_step.h"
 #include "render/pixel_format.h"
 #include "render/projection.h"
 
@@ -16,10 +17,18 @@ int runtimeRandomDraw() { return std::rand(); }
 
 // The pixel format, then a context made current on this thread; false at the first step that fails.
 bool startDrawing(RenderSession& session) {
-    if (!session.deviceContext || !setUpPixelFormat(session.deviceContext)) return false;
+    if (!session.deviceContext) {
+        reportFailedStep("GetDC");
+        return false;
+    }
+    if (!setUpPixelFormat(session.deviceContext)) return false;
     session.glContext = wglCreateContext(session.deviceContext);
-    if (!session.glContext) return false;
+    if (!session.glContext) {
+        reportFailedStep("wglCreateContext");
+        return false;
+    }
     if (wglMakeCurrent(session.deviceContext, session.glContext)) return true;
+    reportFailedStep("wglMakeCurrent");
     wglDeleteContext(session.glContext);
     session.glContext = nullptr;
     return false;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "settings/system_module.h"
+#include "process/system_module.h"
 
 std::wstring roamingAppDataFolder() {
     using GetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);

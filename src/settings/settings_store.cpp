@@ -3,9 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "process/failed_step.h"
+#include "process/system_module.h"
 #include "settings/app_data_folder.h"
 #include "settings/settings_format.h"
-#include "settings/system_module.h"
 
 namespace {
 const wchar_t kSettingsFileName[] = L"Zovi Logo Screensaver.txt";
@@ -35,14 +36,7 @@ std::string ansi(const std::wstring& text) {
 
 // A failure is for whoever watches the debugger's output: the settings are not worth a window.
 void report(const char* what, const std::wstring& path, DWORD error) {
-    char reason[512] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                        0, reason, sizeof reason, nullptr);
-    std::string text(reason, length);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    if (text.empty()) text = "error " + std::to_string(error);
-    const std::string line = std::string("Zovi Logo Screensaver: ") + what + " \"" + ansi(path) + "\": " + text + "\n";
-    OutputDebugStringA(line.c_str());
+    reportFailedStep((std::string("settings: ") + what + " \"" + ansi(path) + "\"").c_str(), error);
 }
 
 // Others may read and write the file meanwhile, and on the NT family replace it as the saving does.
@@ -111,7 +105,7 @@ SaverSettings loadSettings() {
     HANDLE file = openFile(*path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) report("could not open", *path, error);
+        if (error != ERROR_FILE_NOT_FOUND) report("open", *path, error);
         return SaverSettings{};
     }
     const SaverSettings settings = readSettingsFile([file](char* buffer, std::size_t capacity) {
@@ -126,14 +120,14 @@ SaverSettings loadSettings() {
 bool saveSettings(const SaverSettings& settings) {
     const std::optional<std::wstring> path = settingsFilePath();
     if (!path) {
-        OutputDebugStringA("Zovi Logo Screensaver: the settings were not saved: no application-data folder\n");
+        OutputDebugStringA("zovi: settings: not saved: no application-data folder\n");
         return false;
     }
     const std::wstring newFile = path->substr(0, path->size() - (sizeof kSettingsFileName / sizeof(wchar_t) - 1)) +
                                  kNewFileName;
     HANDLE file = openFile(newFile, GENERIC_WRITE, 0, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
-        report("could not create", newFile, GetLastError());
+        report("create", newFile, GetLastError());
         return false;
     }
     const std::string bytes = settingsFileBytes(settings);
@@ -146,12 +140,12 @@ bool saveSettings(const SaverSettings& settings) {
         error = GetLastError();
     }
     if (!whole) {
-        report("could not write", newFile, error);
+        report("write", newFile, error);
         deleteFile(newFile);
         return false;
     }
     if (!replaceFile(newFile, *path)) {
-        report("could not replace", *path, GetLastError());
+        report("replace", *path, GetLastError());
         deleteFile(newFile);
         return false;
     }

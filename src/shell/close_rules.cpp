@@ -5,10 +5,6 @@
 namespace {
 using namespace msg;
 
-constexpr std::uintptr_t PWR_CRITICALRESUME_ = 3;
-constexpr std::uintptr_t PBT_APMPOWERSTATUSCHANGE_ = 0x000A;
-constexpr std::intptr_t PBTF_APMRESUMEFROMFAILURE_ = 1;
-
 bool isInput(std::uint32_t message) {
     return message == WM_KEYDOWN_ || message == WM_SYSKEYDOWN_ || message == WM_MOUSEMOVE_ ||
            message == WM_LBUTTONDOWN_ || message == WM_RBUTTONDOWN_ || message == WM_MBUTTONDOWN_;
@@ -17,10 +13,10 @@ bool isInput(std::uint32_t message) {
 CloseRule powerBroadcastRule(std::uintptr_t event, std::intptr_t lParam) {
     const bool resumedFromFailure = (lParam & PBTF_APMRESUMEFROMFAILURE_) != 0;
     switch (event) {
-    case 0x0006:  // resume critical
-    case 0x0007:  // resume suspend
-    case 0x0008:  // resume standby
-    case 0x0012:  // resume automatic
+    case PBT_APMRESUMECRITICAL_:
+    case PBT_APMRESUMESUSPEND_:
+    case PBT_APMRESUMESTANDBY_:
+    case PBT_APMRESUMEAUTOMATIC_:
         return resumedFromFailure ? CloseRule::None : CloseRule::Close;
     case PBT_APMPOWERSTATUSCHANGE_: return CloseRule::PowerStatusChange;
     default: return CloseRule::Close;  // queries, suspends, battery low, OEM and unknown events
@@ -58,9 +54,9 @@ FilterAction saverWindowFilter(const SaverWindowFlags& flags, std::uint32_t mess
 DefaultRoute defaultSaverRoute(const SaverWindowFlags& flags, std::uint32_t message) {
     if (flags.previewMode || flags.closeApproved) return DefaultRoute::Default;
     if (message == WM_CLOSE_)
-        return flags.win9xPlatform ? DefaultRoute::VerifyBeforeClose : DefaultRoute::Default;
+        return flags.olderFamily ? DefaultRoute::VerifyBeforeClose : DefaultRoute::Default;
     if (message == kVerifyPasswordRequest)
-        return flags.win9xPlatform ? DefaultRoute::AnswerVerification : DefaultRoute::Default;
+        return flags.olderFamily ? DefaultRoute::AnswerVerification : DefaultRoute::Default;
     if (flags.verifyingPassword) return DefaultRoute::Default;
     return DefaultRoute::CloseRules;
 }

@@ -10,7 +10,7 @@ struct SaverWindowFlags {
     bool previewMode = false;        // a preview child: input and power never close it
     bool closeApproved = false;      // closing was approved: no more frames, input left alone
     bool verifyingPassword = false;  // the password prompt is open: close rules are off
-    bool win9xPlatform = false;      // the older family: the saver asks for the password itself
+    bool olderFamily = false;        // the saver asks for the password itself
 };
 
 // What saverWindowProc does with a message before (or instead of) the render host.

@@ -4,7 +4,7 @@
 
 #include "settings/configure_dialog.h"
 #include "shell/command_line.h"
-#include "shell/fault_guard.h"
+#include "process/fault_guard.h"
 #include "shell/password.h"
 #include "shell/saver_window.h"
 #include "shell/shell_state.h"
@@ -42,7 +42,7 @@ int runMode(SaverShellState& shell, const CommandDecision& decision) {
         return parent ? runSaverWindow(shell, parent) : -1;
     }
     case SaverMode::ChangePassword:
-        if (!shell.win9xPlatform) return -1;
+        if (!shell.olderFamily) return -1;
         changePassword(ownerOrForeground(decision.handle));
         return 0;
     case SaverMode::Invalid: return -1;
@@ -66,7 +66,7 @@ int dispatchCommandLine(HINSTANCE instance, const char* commandTail) {
     // The run's shell state lives here until the process ends: every mode returns to this frame.
     SaverShellState shell;
     shell.moduleInstance = instance;
-    shell.win9xPlatform = isOlderWindowsFamily();
-    installFaultGuard(shell.win9xPlatform);
+    shell.olderFamily = isOlderWindowsFamily();
+    installFaultGuard(shell.olderFamily);
     return runMode(shell, decideCommand(commandTail));
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// The platform's message and command numbers the saver's rules are written in, for the pure core
+// The platform's message, command and power-event numbers the saver's rules are written in, for the pure core
 // that does not include the platform's headers.
 namespace msg {
 constexpr std::uint32_t WM_CREATE_ = 0x0001, WM_DESTROY_ = 0x0002, WM_SETTEXT_ = 0x000C,
@@ -12,6 +12,12 @@ constexpr std::uint32_t WM_CREATE_ = 0x0001, WM_DESTROY_ = 0x0002, WM_SETTEXT_ =
                         WM_TIMER_ = 0x0113, WM_MOUSEMOVE_ = 0x0200, WM_LBUTTONDOWN_ = 0x0201,
                         WM_RBUTTONDOWN_ = 0x0204, WM_MBUTTONDOWN_ = 0x0207,
                         WM_POWERBROADCAST_ = 0x0218;
+// WM_POWER's critical resume; WM_POWERBROADCAST's events and its resumed-from-failure flag.
+constexpr std::uintptr_t PWR_CRITICALRESUME_ = 3;
+constexpr std::uintptr_t PBT_APMRESUMECRITICAL_ = 0x0006, PBT_APMRESUMESUSPEND_ = 0x0007,
+                         PBT_APMRESUMESTANDBY_ = 0x0008, PBT_APMPOWERSTATUSCHANGE_ = 0x000A,
+                         PBT_APMRESUMEAUTOMATIC_ = 0x0012;
+constexpr std::intptr_t PBTF_APMRESUMEFROMFAILURE_ = 1;
 constexpr std::uintptr_t SC_NEXTWINDOW_ = 0xF040, SC_PREVWINDOW_ = 0xF050, SC_SCREENSAVE_ = 0xF140,
                          SC_MONITORPOWER_ = 0xF170;
 }  // namespace msg

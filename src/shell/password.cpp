@@ -1,8 +1,8 @@
 #include "shell/password.h"
 
-#include "settings/system_module.h"
-#include "shell/password_rules.h"
-#include "shell/saver_window.h"
+#include "process/saver_running_notice.h"
+#include "process/system_module.h"
+#include "shell/close_rules.h"
 
 namespace {
 using ChangePasswordFn = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
@@ -20,14 +20,8 @@ bool passwordWanted() {
 }
 }  // namespace
 
-void setSaverRunning(bool win9xPlatform, BOOL on) {
-    if (!win9xPlatform) return;
-    UINT previous = 0;
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, static_cast<UINT>(on), &previous, 0);
-}
-
 void loadPasswordModule(SaverShellState& shell) {
-    if (!shell.win9xPlatform) return;
+    if (!shell.olderFamily) return;
     if (shell.passwordModule) unloadPasswordModule(shell);
     if (!passwordWanted()) return;
     shell.passwordModule = loadSystemModule("PASSWORD.CPL");
@@ -40,7 +34,7 @@ void loadPasswordModule(SaverShellState& shell) {
 }
 
 void unloadPasswordModule(SaverShellState& shell) {
-    if (!shell.win9xPlatform || !shell.passwordModule) return;
+    if (!shell.olderFamily || !shell.passwordModule) return;
     FreeLibrary(shell.passwordModule);
     shell.passwordModule = nullptr;
     if (shell.verifyPasswordFn) {
@@ -49,28 +43,28 @@ void unloadPasswordModule(SaverShellState& shell) {
     }
 }
 
-int verifyPasswordBeforeClose(SaverWindow& saver, HWND window) {
+int verifyPasswordBeforeClose(PasswordPrompt& prompt, const SaverShellState& shell, HWND window) {
     VerifyState state;
-    state.verifyingPassword = saver.verifyingPassword;
-    state.closeApproved = saver.closeApproved;
-    state.verifierLoaded = saver.shell.verifyPasswordFn != nullptr;
-    state.lastVerifyTick = saver.lastVerifyTick;
+    state.verifyingPassword = prompt.verifyingPassword;
+    state.closeApproved = prompt.closeApproved;
+    state.verifierLoaded = shell.verifyPasswordFn != nullptr;
+    state.lastVerifyTick = prompt.lastVerifyTick;
     switch (verificationStep(state, GetTickCount())) {
     case VerifyStep::Refuse: return 0;
-    case VerifyStep::Approve: saver.closeApproved = true; return 1;
+    case VerifyStep::Approve: prompt.closeApproved = true; return 1;
     case VerifyStep::Ask: break;
     }
-    saver.verifyingPassword = true;
+    prompt.verifyingPassword = true;
     // Ticks queued before the prompt would only draw behind it.
     MSG dropped;
     PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&dropped, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     const LRESULT approved = SendMessageA(window, kVerifyPasswordRequest, 0, 0);
-    saver.closeApproved = approved != 0;
-    saver.verifyingPassword = false;
+    prompt.closeApproved = approved != 0;
+    prompt.verifyingPassword = false;
     if (!approved) SetCursor(nullptr);
-    saver.lastVerifyTick = GetTickCount();
-    return saver.closeApproved ? 1 : 0;
+    prompt.lastVerifyTick = GetTickCount();
+    return prompt.closeApproved ? 1 : 0;
 }
 
 void changePassword(HWND owner) {

@@ -1,11 +1,10 @@
 #include "shell/saver_window.h"
 
+#include "link/saver_window_class.h"
+#include "process/process_watchdog.h"
 #include "shell/message_numbers.h"
-#include "shell/password.h"
-#include "shell/process_watchdog.h"
 
 namespace {
-const char kSaverClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
 const char kPreviewTitle[] = "Preview";
 constexpr UINT kSaverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -24,7 +23,12 @@ static_assert(msg::WM_CREATE_ == WM_CREATE && msg::WM_DESTROY_ == WM_DESTROY && 
               msg::WM_LBUTTONDOWN_ == WM_LBUTTONDOWN && msg::WM_RBUTTONDOWN_ == WM_RBUTTONDOWN &&
               msg::WM_MBUTTONDOWN_ == WM_MBUTTONDOWN && msg::WM_POWERBROADCAST_ == WM_POWERBROADCAST &&
               msg::SC_NEXTWINDOW_ == SC_NEXTWINDOW && msg::SC_PREVWINDOW_ == SC_PREVWINDOW &&
-              msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER,
+              msg::SC_SCREENSAVE_ == SC_SCREENSAVE && msg::SC_MONITORPOWER_ == SC_MONITORPOWER &&
+              msg::PWR_CRITICALRESUME_ == PWR_CRITICALRESUME && msg::PBT_APMRESUMECRITICAL_ == PBT_APMRESUMECRITICAL &&
+              msg::PBT_APMRESUMESUSPEND_ == PBT_APMRESUMESUSPEND && msg::PBT_APMRESUMESTANDBY_ == PBT_APMRESUMESTANDBY &&
+              msg::PBT_APMPOWERSTATUSCHANGE_ == PBT_APMPOWERSTATUSCHANGE &&
+              msg::PBT_APMRESUMEAUTOMATIC_ == PBT_APMRESUMEAUTOMATIC &&
+              msg::PBTF_APMRESUMEFROMFAILURE_ == PBTF_APMRESUMEFROMFAILURE,
               "the core's message numbers are the platform's");
 static_assert(kUnknownAcLineStatus == AC_LINE_UNKNOWN, "the core's unknown power line is the platform's");
 
@@ -67,7 +71,7 @@ SaverWindowPlan planSaverWindow(SaverWindow& saver, HWND parent) {
     // Resource 100 does not exist (the icon group is 5): the class has no icon, as it always had.
     plan.windowClass.hIcon = LoadIconA(saver.shell.moduleInstance, MAKEINTRESOURCEA(100));
     plan.windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    plan.windowClass.lpszClassName = kSaverClassName;
+    plan.windowClass.lpszClassName = kSaverWindowClassName;
     if (parent) {
         GetClientRect(parent, &plan.bounds);
         plan.bounds.left = plan.bounds.top = 0;
@@ -85,7 +89,7 @@ SaverWindowPlan planSaverWindow(SaverWindow& saver, HWND parent) {
 
 // One full-screen saver at a time: a running one is brought to the front instead.
 bool bringRunningSaverToFront() {
-    HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
+    HWND running = FindWindowA(kSaverWindowClassName, kFullScreenTitle);
     if (!running || !IsWindow(running)) return false;
     SetForegroundWindow(running);
     return true;
@@ -106,12 +110,12 @@ std::uint8_t acLineStatusNow() {
 
 HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND parent) {
     saver.autoPlayMessage =
-        saver.shell.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+        saver.shell.olderFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
     // A class left registered by an earlier window of this process is the same class.
     if (!RegisterClassA(&plan.windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     windowBeingCreated = &saver;
-    HWND window = CreateWindowExA(plan.exStyle, kSaverClassName, plan.title, plan.style,
+    HWND window = CreateWindowExA(plan.exStyle, kSaverWindowClassName, plan.title, plan.style,
                                   plan.bounds.left, plan.bounds.top,
                                   plan.bounds.right - plan.bounds.left,
                                   plan.bounds.bottom - plan.bounds.top, parent, nullptr,
@@ -124,9 +128,9 @@ HWND createPlannedWindow(SaverWindow& saver, const SaverWindowPlan& plan, HWND p
 SaverWindowFlags flagsOf(const SaverWindow& saver) {
     SaverWindowFlags flags;
     flags.previewMode = saver.previewMode;
-    flags.closeApproved = saver.closeApproved;
-    flags.verifyingPassword = saver.verifyingPassword;
-    flags.win9xPlatform = saver.shell.win9xPlatform;
+    flags.closeApproved = saver.password.closeApproved;
+    flags.verifyingPassword = saver.password.verifyingPassword;
+    flags.olderFamily = saver.shell.olderFamily;
     return flags;
 }
 
@@ -197,14 +201,14 @@ LRESULT filterMessage(SaverWindow& saver, HWND window, UINT message, WPARAM wPar
     switch (saverWindowFilter(flagsOf(saver), message, wParam)) {
     case FilterAction::PassOn: break;
     case FilterAction::CreateThenPassOn:
-        if (saver.endsProcess) watchStartUp(saver.shell.win9xPlatform);
+        if (saver.endsProcess) watchStartUp(saver.shell.olderFamily);
         switchInputMethodOff(saver, window);
         saver.screenDpi = screenDpi();
         GetCursorPos(&saver.savedCursorPos);
         if (!saver.previewMode) SetCursor(nullptr);
         break;
     case FilterAction::DestroyThenPassOn:
-        if (saver.endsProcess) watchTeardown(saver.shell.win9xPlatform);
+        if (saver.endsProcess) watchTeardown(saver.shell.olderFamily);
         restoreInputMethod(saver, window);
         PostQuitMessage(0);
         break;
@@ -271,7 +275,7 @@ LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (defaultSaverRoute(flagsOf(*saver), message)) {
     case DefaultRoute::Default: break;
     case DefaultRoute::VerifyBeforeClose:
-        if (!verifyPasswordBeforeClose(*saver, window)) {
+        if (!verifyPasswordBeforeClose(saver->password, saver->shell, window)) {
             GetCursorPos(&saver->savedCursorPos);
             return 0;
         }

@@ -5,7 +5,7 @@
 
 #include "render/render_session.h"
 #include "shell/close_rules.h"
-#include "shell/password_rules.h"
+#include "shell/password.h"
 #include "shell/shell_state.h"
 
 // The input-method call that swaps the context associated with a window.
@@ -29,10 +29,7 @@ struct SaverWindow {
     HMODULE imeModule = nullptr;              // IMM32.DLL when already in the process
     AssociateContextFn associateContextFn = nullptr;
     HANDLE savedImeContext = nullptr;         // the input context before it was switched off
-    // The password check's state:
-    bool verifyingPassword = false;           // the prompt is open: re-entry guard
-    bool closeApproved = false;               // set for good once closing is approved
-    DWORD lastVerifyTick = kNoVerificationYet;  // when the last prompt closed
+    PasswordPrompt password;                  // the password check's state
     bool endsProcess = false;                 // the process ends with this window
     RenderSession render;
 };
@@ -42,10 +39,11 @@ struct SaverWindow {
 // (0 in every outcome, also when no window could be made or another saver already runs).
 int runSaverWindow(SaverShellState& shell, HWND parent);
 
-// Registers the saver window class and creates the window of the mode for window, without the
-// one-instance check and the password module of a full-screen run; WM_CREATE has run when it
-// returns. Null when registration or creation failed.
-HWND createSaverWindow(SaverWindow& window, HWND parent);
+// Registers the saver window class and creates the window for saver: a preview child filling
+// parent's client area, or full screen when parent is null, without the one-instance check and
+// the password module of a full-screen run. WM_CREATE has run when it returns. Null when
+// registration or creation failed.
+HWND createSaverWindow(SaverWindow& saver, HWND parent);
 
 // The saver window class's procedure: it filters messages and hands the rest to the render host.
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

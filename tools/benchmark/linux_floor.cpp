@@ -33,8 +33,8 @@ std::int64_t nowMicroseconds() {
 }
 
 thread_local std::uint32_t randomState = 1;
-std::uint32_t tickCount() { return static_cast<std::uint32_t>(nowMicroseconds() / 1000); }
-int randomDraw() {
+std::uint32_t floorTickCount() { return static_cast<std::uint32_t>(nowMicroseconds() / 1000); }
+int floorRandomDraw() {
     randomState = randomState * 214013u + 2531011u;
     return static_cast<int>((randomState >> 16) & 0x7FFFu);
 }
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     glXMakeCurrent(display, window, context);
 
     RenderState state;
-    const LogoClock clock{tickCount, randomDraw};
+    const LogoClock clock{floorTickCount, floorRandomDraw};
     if (drawLogoFrames)
         setUpScene(state, SaverSettings{false, false, false, false}, clock, EffectsClient{noEngine, nothingToDisconnect});
     setUpProjection(width, height);

@@ -6,9 +6,7 @@
 #include "effects/effect_scripts.h"
 #include "effects/effects_playback.h"
 #include "effects/stored_scripts.h"
-#include "logo/colour.h"
-#include "logo/frame_shading.h"
-#include "logo/logo_animation.h"
+#include "logo/frame_geometry.h"
 #include "settings/settings_format.h"
 
 namespace {
@@ -23,31 +21,15 @@ LogoAnimation& logo() {
     return animation;
 }
 
-// What drawLogo computes for a frame, point by point, with the values going where the GL calls
-// would take them.
+// What drawLogo computes for a frame, the very code it sends to GL.
 void frameArithmetic(benchmark::State& state) {
     LogoAnimation& animation = logo();
     animation.sweepPosition = 90;
+    FrameGeometry frame;
     for (auto _ : state) {
         hueToColour(animation);
-        const float red = animation.red, green = animation.green, blue = animation.blue;
-        const std::int32_t sweep = animation.sweepPosition;
-        float sum = 0.0f;
-        for (int i = 0; i < kOutlinePointCount; ++i) {
-            const float alpha = spriteAlphaAt(i);
-            if (!(alpha > 0.0f)) continue;
-            const float distance = pointDistance(i, sweep);
-            const float x = animation.outlineX[i], y = animation.outlineY[i];
-            sum += shadedChannel(red, distance) + shadedChannel(green, distance) +
-                   shadedChannel(blue, distance) + alpha + (x + kSpriteHalfSize) + (x - kSpriteHalfSize) +
-                   (y + kSpriteHalfSize) + (y - kSpriteHalfSize);
-        }
-        for (int i = 0; i < kOutlinePointCount; ++i) {
-            const float distance = pointDistance(i, sweep);
-            sum += shadedChannel(red, distance) + shadedChannel(green, distance) +
-                   shadedChannel(blue, distance) + lineAlphaAt(i) + animation.outlineX[i] + animation.outlineY[i];
-        }
-        benchmark::DoNotOptimize(sum);
+        computeFrameGeometry(animation, frame);
+        benchmark::DoNotOptimize(frame);
     }
 }
 BENCHMARK(frameArithmetic);

@@ -8,6 +8,7 @@
 
 #include "effects/effect_scripts.h"
 #include "logo/colour.h"
+#include "logo/frame_geometry.h"
 #include "logo/frame_shading.h"
 #include "logo/gl_api.h"
 #include "logo/logo_drawing.h"
@@ -177,6 +178,9 @@ TEST(FrameShading, AlphaOverTheTailAndLightWithin62IndicesOfTheSpot) {
     EXPECT_EQ(shadedChannel(kColourTop, pointDistance(103, 40)), 0.0f);  // 63 away: exactly nothing
     EXPECT_GT(shadedChannel(kColourTop, pointDistance(102, 40)), 0.0f);
     EXPECT_LT(shadedChannel(kColourTop, pointDistance(40, 104)), 0.0f);
+    FrameGeometry frame{};  // a sprite for each of points 0 to 206, a line vertex for every point
+    computeFrameGeometry(*stateAt(0, 0)->logo, frame);
+    EXPECT_TRUE(frame.spriteCount == 207 && frame.line[213].alpha == lineAlphaAt(213));
 }
 
 // A soft round spot: mirrored left to right and top to bottom, never brighter away from the middle

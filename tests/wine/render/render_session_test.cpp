@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 
 #include "logo/gl_api.h"
 #include "support/message_pump.h"
@@ -34,6 +35,13 @@ LRESULT CALLBACK spoilPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
         ReleaseDC(sent->hwnd, dc);
     }
     return CallNextHookEx(formatSpoiler, code, wParam, lParam);
+}
+// What the process says through the debugger channel while this handler is installed.
+std::string debugText;
+LONG CALLBACK catchDebugString(EXCEPTION_POINTERS* raised) {
+    if (raised->ExceptionRecord->ExceptionCode != DBG_PRINTEXCEPTION_C) return EXCEPTION_CONTINUE_SEARCH;
+    debugText += reinterpret_cast<const char*>(raised->ExceptionRecord->ExceptionInformation[1]);
+    return EXCEPTION_CONTINUE_EXECUTION;
 }
 // A small window for a preview to fill, so that drawing costs next to nothing, away from the screen's corner.
 HWND smallParent() {
@@ -84,8 +92,12 @@ TEST(RenderSession, DestructionStopsTheAnimationThreadBeforeTheLogoGoes) {
 
 TEST(RenderSession, WithoutAUsablePixelFormatTheWindowStaysBlackRunsAndClosesAsUsual) {
     formatSpoiler = SetWindowsHookExA(WH_CALLWNDPROC, spoilPixelFormat, nullptr, GetCurrentThreadId());
+    void* catcher = AddVectoredExceptionHandler(1, catchDebugString);
     TestSaverWindow saver;
+    RemoveVectoredExceptionHandler(catcher);
     UnhookWindowsHookEx(formatSpoiler);
+    // The step that failed is told, with the system's words for why.
+    EXPECT_NE(debugText.find("zovi: SetPixelFormat failed: "), std::string::npos) << debugText;
     EXPECT_TRUE(!saver.saver().render.drawing && !saver.saver().render.glContext && !wglGetCurrentContext());
     // The timer, the sweep and its cycles go on; nothing is drawn.
     ASSERT_TRUE(pumpUntil([&] { return advancesRun(saver) > 10; }));

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "shell/fault_guard.h"
+#include "process/fault_guard.h"
 
 namespace {
 void setNotice(BOOL on) {

@@ -40,5 +40,5 @@ TEST(Password, TheFirstCloseAsksARefusalKeepsTheSaverAndNoCloseIsAskedTwice) {
     answer = TRUE;
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(saver.handle()); }, 2000));
     EXPECT_EQ(prompts, 3);
-    EXPECT_TRUE(saver.saver().closeApproved);
+    EXPECT_TRUE(saver.saver().password.closeApproved);
 }

@@ -10,9 +10,9 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-TestSaverWindow::TestSaverWindow(HWND parent, bool win9xPlatform, LogoClock clock) {
+TestSaverWindow::TestSaverWindow(HWND parent, bool olderFamily, LogoClock clock) {
     shell.moduleInstance = GetModuleHandleA(nullptr);
-    shell.win9xPlatform = win9xPlatform;
+    shell.olderFamily = olderFamily;
     saverWindow.render.clock = clock;
     window = createSaverWindow(saverWindow, parent);
 }

@@ -14,7 +14,7 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 // process, one after the other or side by side.
 class TestSaverWindow {
 public:
-    explicit TestSaverWindow(HWND parent = nullptr, bool win9xPlatform = false, LogoClock clock = systemLogoClock());
+    explicit TestSaverWindow(HWND parent = nullptr, bool olderFamily = false, LogoClock clock = systemLogoClock());
     ~TestSaverWindow() { destroy(); }
     void destroy();
     HWND handle() const { return window; }

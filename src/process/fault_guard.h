@@ -6,4 +6,4 @@
 // without a word. Under a debugger a fault is left to the
 // debugger. One guard per process, installed by the dispatcher before any mode runs and kept until
 // the process ends.
-void installFaultGuard(bool win9xPlatform);
+void installFaultGuard(bool olderFamily);

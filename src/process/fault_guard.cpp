@@ -1,11 +1,11 @@
-#include "shell/fault_guard.h"
+#include "process/fault_guard.h"
 
 #include <windows.h>
 
 #include <exception>
 
-#include "effects/effects_last_word.h"
-#include "shell/password.h"
+#include "process/effects_last_word.h"
+#include "process/saver_running_notice.h"
 
 namespace {
 // Whether the process's notice may need withdrawing; set once, before any mode runs.
@@ -38,8 +38,8 @@ LONG WINAPI faultGuardFilter(EXCEPTION_POINTERS*) {
 [[noreturn]] void endAfterEscapedException() { endAfterFault(); }
 }  // namespace
 
-void installFaultGuard(bool win9xPlatform) {
-    guardedOnOlderFamily = win9xPlatform;
+void installFaultGuard(bool olderFamily) {
+    guardedOnOlderFamily = olderFamily;
     SetUnhandledExceptionFilter(faultGuardFilter);
     std::set_terminate(endAfterEscapedException);
 }

@@ -1,4 +1,4 @@
-#include "effects/effects_last_word.h"
+#include "process/effects_last_word.h"
 
 #include <windows.h>
 

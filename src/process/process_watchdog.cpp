@@ -1,13 +1,13 @@
-#include "shell/process_watchdog.h"
+#include "process/process_watchdog.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 
-#include "effects/effects_last_word.h"
-#include "effects/teardown_steps.h"
-#include "shell/password.h"
+#include "process/effects_last_word.h"
+#include "process/saver_running_notice.h"
+#include "process/teardown_steps.h"
 
 namespace {
 enum class Phase { idle, startingUp, running, tearingDown };
@@ -16,7 +16,7 @@ enum class Phase { idle, startingUp, running, tearingDown };
 struct ProcessWatchdog {
     std::atomic<Phase> phase{Phase::idle};
     HANDLE phaseChanged = nullptr;  // auto-reset: set at every change of phase
-    bool win9xPlatform = false;     // whether a saver-running notice may need withdrawing
+    bool olderFamily = false;  // whether a saver-running notice may need withdrawing
 };
 
 ProcessWatchdog& processWatchdog() {
@@ -25,7 +25,7 @@ ProcessWatchdog& processWatchdog() {
 }
 
 [[noreturn]] void endProcess(int exitCode) {
-    setSaverRunning(processWatchdog().win9xPlatform, FALSE);
+    setSaverRunning(processWatchdog().olderFamily, FALSE);
     giveEffectsTheirLastWord();
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
     ExitProcess(static_cast<UINT>(exitCode));  // not reached: termination does not return
@@ -62,9 +62,9 @@ DWORD WINAPI watch(LPVOID) {
     }
 }
 
-void enterPhase(Phase phase, bool win9xPlatform) {
+void enterPhase(Phase phase, bool olderFamily) {
     ProcessWatchdog& watchdog = processWatchdog();
-    watchdog.win9xPlatform = win9xPlatform;
+    watchdog.olderFamily = olderFamily;
     if (!watchdog.phaseChanged) {
         watchdog.phaseChanged = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         HANDLE thread = watchdog.phaseChanged ? CreateThread(nullptr, 0, watch, nullptr, 0, nullptr) : nullptr;
@@ -75,7 +75,7 @@ void enterPhase(Phase phase, bool win9xPlatform) {
 }
 }  // namespace
 
-void watchStartUp(bool win9xPlatform) { enterPhase(Phase::startingUp, win9xPlatform); }
+void watchStartUp(bool olderFamily) { enterPhase(Phase::startingUp, olderFamily); }
 
 void startUpDone() {
     Phase startingUp = Phase::startingUp;
@@ -83,4 +83,4 @@ void startUpDone() {
         SetEvent(processWatchdog().phaseChanged);
 }
 
-void watchTeardown(bool win9xPlatform) { enterPhase(Phase::tearingDown, win9xPlatform); }
+void watchTeardown(bool olderFamily) { enterPhase(Phase::tearingDown, olderFamily); }

@@ -1,4 +1,4 @@
-#include "effects/sent_message_wait.h"
+#include "process/sent_message_wait.h"
 
 DWORD waitHandlingSentMessages(DWORD count, const HANDLE* handles) {
     for (;;) {

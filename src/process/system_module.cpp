@@ -1,4 +1,4 @@
-#include "settings/system_module.h"
+#include "process/system_module.h"
 
 HMODULE loadSystemModule(const char* name) {
     char path[MAX_PATH];

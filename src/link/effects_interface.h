@@ -32,6 +32,23 @@ constexpr EffectsGuid kEffectsServerInterfaceId = {
 // The COM class as its registry key names it.
 constexpr const char* kEffectsServerClassIdText = "{8C779023-BD0E-43A0-A876-C4A54E0A7D5C}";
 
+// Whether text, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper-case hex, spells guid.
+constexpr std::uint32_t effectsGuidHex(const char* text, int from, int digits) {
+    std::uint32_t value = 0;
+    for (int i = from; i < from + digits; ++i)
+        value = value * 16 + static_cast<std::uint32_t>(text[i] <= '9' ? text[i] - '0' : text[i] - 'A' + 10);
+    return value;
+}
+constexpr bool effectsGuidSpells(const EffectsGuid& guid, const char* text) {
+    bool same = effectsGuidHex(text, 1, 8) == guid.data1 && effectsGuidHex(text, 10, 4) == guid.data2 &&
+                effectsGuidHex(text, 15, 4) == guid.data3;
+    for (int i = 0; i < 8; ++i) same = same && effectsGuidHex(text, i < 2 ? 20 + 2 * i : 21 + 2 * i, 2) == guid.data4[i];
+    return same;
+}
+// COM is asked for the one and the registry is searched for the other: they must be one class.
+static_assert(effectsGuidSpells(kEffectsServerClassId, kEffectsServerClassIdText),
+              "the class identifier and its registry text name the same class");
+
 // Result codes of the link: signed 32-bit, 1000 is success.
 using EffectsCode = std::int32_t;
 constexpr EffectsCode kEffectsSuccess = 1000;

@@ -12,9 +12,9 @@
 // (effects_last_word.h). The logo is never destroyed under a
 // thread that may still use it: the process ends instead. One watchdog per process, with a thread
 // of its own from the first start on; it lives until the process ends.
-void watchStartUp(bool win9xPlatform);
+void watchStartUp(bool olderFamily);
 void startUpDone();
-void watchTeardown(bool win9xPlatform);
+void watchTeardown(bool olderFamily);
 
 constexpr unsigned kStartUpLimitMs = 10000;
 constexpr unsigned kTeardownStallMs = 3000;
