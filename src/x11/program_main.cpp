@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "x11/program_options.h"
-#include "x11/room_client.h"
+#include "effects/in_process_engine.h"
 #include "x11/saver_run.h"
 
 int main(int argc, char** argv) {
@@ -18,5 +18,5 @@ int main(int argc, char** argv) {
         std::fputs(kProgramUsage, stdout);
         return 0;
     }
-    return runSaver(options, roomEffectsClient());
+    return runSaver(options, inProcessEngineClient());
 }

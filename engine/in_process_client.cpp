@@ -1,4 +1,4 @@
-#include "x11/room_client.h"
+#include "effects/in_process_engine.h"
 
 #include <mutex>
 
@@ -25,4 +25,4 @@ EffectsCode connectToEngine(EffectsRoot** root, std::int32_t* value) {
 void disconnectFromEngine() { engineReleaseCallback(); }
 }  // namespace
 
-EffectsClient roomEffectsClient() { return EffectsClient{connectToEngine, disconnectFromEngine}; }
+EffectsClient inProcessEngineClient() { return EffectsClient{connectToEngine, disconnectFromEngine}; }
